@@ -1,0 +1,74 @@
+// Parsing and counting of injected faults.
+#include "faults.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace mockgate {
+
+namespace {
+
+bool parsePositive(const std::string& text, long long max, long long& out) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    errno = 0;
+    out = std::strtoll(text.c_str(), nullptr, 10);
+    return errno == 0 && out >= 1 && out <= max;
+}
+
+bool parseKind(const std::string& text, FaultSpec& out) {
+    static const struct { const char* name; FaultKind kind; } kinds[] = {
+        {"http500", FaultKind::Http500}, {"drop", FaultKind::Drop},
+        {"garbage", FaultKind::Garbage}, {"truncated", FaultKind::Truncated},
+        {"error", FaultKind::Error},
+    };
+    for (const auto& k : kinds) {
+        if (text == k.name) {
+            out.kind = k.kind;
+            return true;
+        }
+    }
+    long long ms;
+    if (text.compare(0, 5, "slow:") == 0 && parsePositive(text.substr(5), 600000, ms)) {
+        out.kind = FaultKind::Slow;
+        out.slowMs = static_cast<int>(ms);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool parseFaultSpec(const std::string& text, FaultSpec& out, std::string& error) {
+    size_t first = text.find(':');
+    size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos) {
+        error = "fault \"" + text + "\" is not METHOD:N:KIND";
+        return false;
+    }
+    out = FaultSpec();
+    out.method = text.substr(0, first);
+    if (out.method.empty()) {
+        error = "fault \"" + text + "\" names no method";
+        return false;
+    }
+    if (!parsePositive(text.substr(first + 1, second - first - 1), 1000000000, out.call)) {
+        error = "fault \"" + text + "\" has no call number of 1 or more";
+        return false;
+    }
+    if (!parseKind(text.substr(second + 1), out)) {
+        error = "fault \"" + text +
+                "\" has an unknown kind (http500, drop, garbage, truncated, slow:MS, error)";
+        return false;
+    }
+    return true;
+}
+
+std::vector<FaultSpec> FaultPlan::nextCall(const std::string& method) {
+    long long number = ++calls_[method];
+    std::vector<FaultSpec> hits;
+    for (const FaultSpec& spec : specs_)
+        if (spec.method == method && spec.call == number) hits.push_back(spec);
+    return hits;
+}
+
+}  // namespace mockgate

@@ -1,0 +1,43 @@
+// Injected faults for reliability tests: "--fault METHOD:N:KIND" makes the
+// Nth call (counted from 1) of METHOD fail in the way KIND names.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace mockgate {
+
+enum class FaultKind {
+    Http500,    // HTTP 500 with a short text body
+    Drop,       // the connection is closed without any reply
+    Garbage,    // HTTP 200 with a body that is not JSON
+    Truncated,  // HTTP 200 with the first half of the real reply
+    Slow,       // the real reply after a delay of slowMs milliseconds
+    Error,      // HTTP 200 with a status ERROR reply
+};
+
+struct FaultSpec {
+    std::string method;
+    long long call = 0;
+    FaultKind kind = FaultKind::Error;
+    int slowMs = 0;
+};
+
+// Parses "METHOD:N:KIND", KIND one of http500, drop, garbage, truncated,
+// error or slow:MS.
+bool parseFaultSpec(const std::string& text, FaultSpec& out, std::string& error);
+
+class FaultPlan {
+public:
+    void add(const FaultSpec& spec) { specs_.push_back(spec); }
+    // Counts one call of method and returns the faults set for it, in the
+    // order they were given.
+    std::vector<FaultSpec> nextCall(const std::string& method);
+
+private:
+    std::vector<FaultSpec> specs_;
+    std::unordered_map<std::string, long long> calls_;
+};
+
+}  // namespace mockgate

@@ -1,0 +1,126 @@
+// Serving service calls over HTTP, with injected faults.
+#include "mock_server.h"
+
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include <httplib.h>
+
+#include "method_handlers.h"
+
+namespace mockgate {
+
+namespace {
+
+const char* const kJsonType = "application/json";
+
+int socketPort(const sockaddr_storage& address) {
+    if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    return -1;
+}
+
+// The descriptor of the accepted connection that carries request: the one
+// socket whose own and peer ports are the request's.
+int connectionSocket(const httplib::Request& request) {
+    DIR* dir = opendir("/proc/self/fd");
+    if (!dir) return -1;
+    int found = -1;
+    while (dirent* entry = readdir(dir)) {
+        char* end;
+        long fd = std::strtol(entry->d_name, &end, 10);
+        if (*end != '\0' || end == entry->d_name) continue;
+        sockaddr_storage local{}, peer{};
+        socklen_t localSize = sizeof local, peerSize = sizeof peer;
+        if (getsockname(int(fd), reinterpret_cast<sockaddr*>(&local), &localSize) != 0) continue;
+        if (getpeername(int(fd), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0) continue;
+        if (socketPort(local) == request.local_port && socketPort(peer) == request.remote_port) {
+            found = int(fd);
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+// Closes the connection before anything is written: the server's own write
+// of the reply then fails and it drops the connection.
+void dropConnection(const httplib::Request& request, httplib::Response& response) {
+    int fd = connectionSocket(request);
+    if (fd >= 0) {
+        shutdown(fd, SHUT_RDWR);
+        return;
+    }
+    // Not found: cut the reply off after its headers instead.
+    response.set_content_provider(1, kJsonType, [](size_t, size_t, httplib::DataSink&) { return false; });
+}
+
+const FaultSpec* firstFailure(const std::vector<FaultSpec>& hits) {
+    for (const FaultSpec& hit : hits)
+        if (hit.kind != FaultKind::Slow) return &hit;
+    return nullptr;
+}
+
+}  // namespace
+
+void MockService::attach(httplib::Server& server) {
+    server.new_task_queue = [] { return new httplib::ThreadPool(16); };
+    server.set_keep_alive_max_count(100000);
+    server.Post("/connector.php", [this](const httplib::Request& request, httplib::Response& response) {
+        handle(request, response);
+    });
+}
+
+std::string MockService::answer(const ServiceCall& call) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return handleServiceCall(shop_, call);
+}
+
+void MockService::handle(const httplib::Request& request, httplib::Response& response) {
+    ServiceCall call = decodeServiceCall(request.body);
+    std::vector<FaultSpec> hits;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        log_.record(call, request.body);
+        if (call.hasMethod) hits = faults_.nextCall(call.method);
+    }
+    for (const FaultSpec& hit : hits)
+        if (hit.kind == FaultKind::Slow) std::this_thread::sleep_for(std::chrono::milliseconds(hit.slowMs));
+
+    // A failure stands in for the call (nothing is changed), except a cut
+    // reply, which the service produced in full before it was cut.
+    const FaultSpec* failure = firstFailure(hits);
+    if (!failure) {
+        response.set_content(answer(call), kJsonType);
+        return;
+    }
+    switch (failure->kind) {
+        case FaultKind::Http500:
+            response.status = 500;
+            response.set_content("Internal Server Error", "text/plain");
+            break;
+        case FaultKind::Drop:
+            dropConnection(request, response);
+            break;
+        case FaultKind::Garbage:
+            response.set_content("<html><body>Service temporarily unavailable</body></html>", "text/html");
+            break;
+        case FaultKind::Truncated: {
+            std::string reply = answer(call);
+            response.set_content(reply.substr(0, reply.size() / 2), kJsonType);
+            break;
+        }
+        case FaultKind::Error:
+            response.set_content(errorReply("ERROR_FAULT_INJECTED", "Injected fault"), kJsonType);
+            break;
+        case FaultKind::Slow:
+            break;
+    }
+}
+
+}  // namespace mockgate
