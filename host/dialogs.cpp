@@ -1,0 +1,80 @@
+// The host's dialog engine: the dialog base class WDialogBase with its
+// inherited operations, the auxiliary dialog objects and the dialog function.
+#include <cstring>
+
+#include "host_exports.h"
+
+using standin::recordCall;
+
+namespace {
+void* const kBaseOperations[35] = {};
+}
+
+MG_EXPORT void* MG_THISCALL ordinal_20902(void* object) {
+  recordCall(20902);
+  auto* base = static_cast<host_abi::WDialogBase*>(object);
+  std::memset(base, 0, sizeof *base);
+  base->virtualOperations = kBaseOperations;
+  return object;
+}
+
+MG_EXPORT void MG_THISCALL ordinal_20903(void*) { recordCall(20903); }
+
+MG_EXPORT void* MG_THISCALL ordinal_20972(void* aux, void*, void*) {
+  recordCall(20972);
+  return aux;
+}
+
+MG_EXPORT void MG_THISCALL ordinal_20973(void*) { recordCall(20973); }
+
+MG_EXPORT int32_t MG_STDCALL ordinal_20907() {
+  recordCall(20907);
+  return 0;
+}
+
+MG_EXPORT int16_t MG_STDCALL ordinal_24007(void*, const void*, int32_t, void*, int32_t, int32_t, int32_t) {
+  recordCall(24007);
+  return host_abi::kDialogCancelled;
+}
+
+#define STANDIN_DIALOG_OPERATION(ordinal) \
+  MG_EXPORT int32_t MG_THISCALL ordinal_##ordinal(void*) { recordCall(ordinal); return ordinal; }
+
+STANDIN_DIALOG_OPERATION(24004)
+STANDIN_DIALOG_OPERATION(24003)
+STANDIN_DIALOG_OPERATION(24002)
+STANDIN_DIALOG_OPERATION(20937)
+STANDIN_DIALOG_OPERATION(20940)
+STANDIN_DIALOG_OPERATION(20941)
+STANDIN_DIALOG_OPERATION(20942)
+STANDIN_DIALOG_OPERATION(20943)
+STANDIN_DIALOG_OPERATION(20944)
+STANDIN_DIALOG_OPERATION(20945)
+STANDIN_DIALOG_OPERATION(20946)
+STANDIN_DIALOG_OPERATION(20947)
+STANDIN_DIALOG_OPERATION(20948)
+STANDIN_DIALOG_OPERATION(20949)
+STANDIN_DIALOG_OPERATION(20950)
+STANDIN_DIALOG_OPERATION(20951)
+STANDIN_DIALOG_OPERATION(20952)
+STANDIN_DIALOG_OPERATION(20953)
+STANDIN_DIALOG_OPERATION(20954)
+STANDIN_DIALOG_OPERATION(20955)
+STANDIN_DIALOG_OPERATION(20956)
+STANDIN_DIALOG_OPERATION(20957)
+STANDIN_DIALOG_OPERATION(20958)
+STANDIN_DIALOG_OPERATION(20959)
+STANDIN_DIALOG_OPERATION(20960)
+STANDIN_DIALOG_OPERATION(20961)
+STANDIN_DIALOG_OPERATION(20962)
+STANDIN_DIALOG_OPERATION(20963)
+STANDIN_DIALOG_OPERATION(20964)
+STANDIN_DIALOG_OPERATION(20965)
+STANDIN_DIALOG_OPERATION(20966)
+STANDIN_DIALOG_OPERATION(20967)
+
+STANDIN_CHECK_SIGNATURE(20902, DialogBaseConstructFn);
+STANDIN_CHECK_SIGNATURE(20903, DialogBaseDestroyFn);
+STANDIN_CHECK_SIGNATURE(20972, AuxDialogConstructFn);
+STANDIN_CHECK_SIGNATURE(20973, AuxDialogDestroyFn);
+STANDIN_CHECK_SIGNATURE(24007, RunDialogFn);

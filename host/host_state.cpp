@@ -1,0 +1,85 @@
+// State of the host stand-in: configuration and records (see host_control.h).
+#include "host_control.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <set>
+
+#include "host_state.h"
+
+namespace standin {
+
+HostState& state() {
+  static HostState instance;
+  return instance;
+}
+
+namespace {
+
+std::string processDirectory() {
+  char buffer[4096];
+  if (getcwd(buffer, sizeof buffer) == nullptr) return ".";
+  return buffer;
+}
+
+}  // namespace
+
+void resetState() {
+  HostState& s = state();
+  long live = s.liveBlocks;
+  std::string directory = s.workingDirectory;
+  bool echo = s.echo, plain = s.plain;
+  s = HostState{};
+  s.liveBlocks = live;
+  s.workingDirectory = directory;
+  s.echo = echo;
+  s.plain = plain;
+}
+
+long liveBlocks() { return state().liveBlocks; }
+long allocationCount() { return state().allocations; }
+void failNthAllocation(long n) { state().failAllocationAt = n > 0 ? state().allocations + n : 0; }
+
+void setInterfaceLevel(int level) { state().interfaceLevel = level; }
+void withholdOrdinal(unsigned ordinal) { state().withheld.insert(ordinal); }
+void clearWithheldOrdinals() { state().withheld.clear(); }
+bool ordinalWithheld(unsigned ordinal) { return state().withheld.count(ordinal) != 0; }
+void setQuietMode(bool quiet) { state().quietFlag = quiet ? 1 : 0; }
+
+void setWorkingDirectory(const std::string& directory) { state().workingDirectory = directory; }
+const std::string& workingDirectory() {
+  HostState& s = state();
+  if (s.workingDirectory.empty()) s.workingDirectory = processDirectory();
+  return s.workingDirectory;
+}
+
+void setEcho(bool echo, bool plain) {
+  state().echo = echo;
+  state().plain = plain;
+}
+
+const std::vector<ShownMessage>& messages() { return state().messages; }
+void clearMessages() { state().messages.clear(); }
+bool waitNoticeShown() { return state().waitNoticeDepth > 0; }
+
+void recordMessage(const std::string& kind, const std::string& title, const std::string& text) {
+  state().messages.push_back(ShownMessage{kind, title, text});
+  if (!state().echo) return;
+  echoLine(title.empty() ? "[" + kind + "] " + text : "[" + kind + ": " + title + "] " + text);
+}
+
+void recordCall(unsigned ordinal, const std::string& detail) { state().calls.push_back(CallRecord{ordinal, detail}); }
+const std::vector<CallRecord>& calls() { return state().calls; }
+int callCount(unsigned ordinal) {
+  int count = 0;
+  for (const CallRecord& call : state().calls) count += call.ordinal == ordinal;
+  return count;
+}
+void clearCalls() { state().calls.clear(); }
+
+}  // namespace standin
+
+namespace standin {
+void setNoticeFlagAnswer(int answer) { state().noticeFlagAnswer = answer; }
+}  // namespace standin

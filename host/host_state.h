@@ -1,0 +1,31 @@
+// Internal state of the host stand-in, shared by its host-function files.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host_control.h"
+
+namespace standin {
+
+struct HostState {
+  long liveBlocks = 0;
+  long allocations = 0;
+  long failAllocationAt = 0;
+  int interfaceLevel = 112;
+  std::set<unsigned> withheld;
+  int32_t quietFlag = 0;
+  std::string workingDirectory;
+  bool echo = false;
+  bool plain = false;
+  int waitNoticeDepth = 0;
+  int32_t noticeFlagAnswer = -1;  // written through the notice's flag pointer; -1 leaves it
+  std::vector<ShownMessage> messages;
+  std::vector<CallRecord> calls;
+};
+
+HostState& state();
+
+}  // namespace standin

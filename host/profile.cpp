@@ -1,0 +1,39 @@
+// The host's option files: named ini files in the working directory (41399)
+// and the host's own profile, "tomiks.ini" in the working directory (52224).
+#include <string>
+
+#include "host_exports.h"
+#include "ini_files.h"
+
+using standin::recordCall;
+
+namespace {
+
+std::string inWorkingDirectory(const std::string& name) {
+  const std::string& directory = standin::workingDirectory();
+  if (directory.empty() || directory.back() == '/') return directory + name;
+  return directory + "/" + name;
+}
+
+std::string describe(int mode, const char* section, const char* key, const char* format) {
+  return std::to_string(mode) + " [" + (section ? section : "") + "] " + (key ? key : "") + " " +
+         (format ? format : "");
+}
+
+}  // namespace
+
+MG_EXPORT int16_t MG_CDECL ordinal_41399(const char* file, int32_t mode, const char* section, const char* key,
+                                         const char* format, va_list values) {
+  recordCall(41399, std::string(file ? file : "") + " " + describe(mode, section, key, format));
+  if (file == nullptr) return 1;
+  return standin::iniAccess(inWorkingDirectory(file), mode, section, key, format, values);
+}
+
+MG_EXPORT int16_t MG_CDECL ordinal_52224(int32_t mode, const char* section, const char* key, const char* format,
+                                         va_list values) {
+  recordCall(52224, describe(mode, section, key, format));
+  return standin::iniAccess(inWorkingDirectory("tomiks.ini"), mode, section, key, format, values);
+}
+
+STANDIN_CHECK_SIGNATURE(41399, IniFileValueFn);
+STANDIN_CHECK_SIGNATURE(52224, HostProfileValueFn);
