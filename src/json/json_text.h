@@ -1,0 +1,25 @@
+// Byte classes and the string reader of the JSON parser: blanks, the bytes
+// that end a plain run inside a string, and the decoding of one quoted
+// string into an exactly sized host block.
+#pragma once
+
+#include <cstdint>
+
+namespace json_text {
+
+// Blanks are the "C" locale's isspace bytes: space, \t, \n, \v, \f, \r.
+extern const uint8_t kBlank[256];
+
+inline const char* skipBlanks(const char* p) {
+  while (kBlank[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
+
+// Reads the string whose opening quote is at `quote`. On success returns the
+// decoded text (a host block of exactly its length + 1 bytes, ending at the
+// first NUL the decoding produced), stores that length in *length and the
+// position after the closing quote in *after. Returns null on any failure,
+// leaving nothing allocated.
+char* readString(const char* quote, uint32_t* length, const char** after);
+
+}  // namespace json_text
