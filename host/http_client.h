@@ -1,0 +1,27 @@
+// The host's HTTP client: sends the plug-in's POST requests to the order service,
+// keeping one connection open between requests.
+#pragma once
+
+#include <string>
+
+namespace standin {
+
+// Sends every following request to this base address ("http://127.0.0.1:8123",
+// optionally with a path prefix, "http://127.0.0.1:8123/api") instead of the host
+// name the plug-in names. An empty text returns to "https://<host>/<path>".
+// Drops the kept connection.
+void setServiceBaseUrl(const std::string& url);
+
+// POSTs body to path on host (or on the base address set above) with the header
+// lines ("Name: value\r\n"...; a Content-Type among them is sent as the body's type).
+// Returns the HTTP status when it is 2xx, with the reply in replyBody; -1 on any other
+// status, a transport failure (no connection, time-out: 10 s to connect, 60 s to
+// read or write) or an unusable address, with replyBody empty.
+// The connection to one base address is kept alive between calls.
+int httpPost(const std::string& host, const std::string& path, const std::string& headerLines,
+             const std::string& body, std::string& replyBody);
+
+// Closes the kept connection; the next request opens a new one.
+void resetHttpClient();
+
+}  // namespace standin
