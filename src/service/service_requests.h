@@ -1,0 +1,19 @@
+// The four requests of the order service, each an HTTP POST through the
+// host: 1 when the host's HTTP function did not fail, 0 when it did.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "service/api_session.h"
+
+// The caller owns *reply (host memory) and releases it with hostRelease.
+int requestOrderStatusList(const ApiSession& session, char** reply);
+int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int32_t dateConfirmedFrom);
+
+// Writes the first non-empty invoice number of the order into number (cut
+// to capacity - 1 characters); empty when there is none.
+int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacity, double orderId);
+
+// Moves the order (decimal text) to the status; the reply is not read.
+int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText);
