@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include <httplib.h>
 
@@ -25,12 +26,12 @@ int socketPort(const sockaddr_storage& address) {
     return -1;
 }
 
-// The descriptor of the accepted connection that carries request: the one
-// socket whose own and peer ports are the request's.
-int connectionSocket(const httplib::Request& request) {
+// Open connected sockets of this process whose own port is localPort and,
+// unless peerPort is -1, whose peer port is peerPort.
+std::vector<int> connectionSockets(int localPort, int peerPort) {
+    std::vector<int> found;
     DIR* dir = opendir("/proc/self/fd");
-    if (!dir) return -1;
-    int found = -1;
+    if (!dir) return found;
     while (dirent* entry = readdir(dir)) {
         char* end;
         long fd = std::strtol(entry->d_name, &end, 10);
@@ -39,10 +40,8 @@ int connectionSocket(const httplib::Request& request) {
         socklen_t localSize = sizeof local, peerSize = sizeof peer;
         if (getsockname(int(fd), reinterpret_cast<sockaddr*>(&local), &localSize) != 0) continue;
         if (getpeername(int(fd), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0) continue;
-        if (socketPort(local) == request.local_port && socketPort(peer) == request.remote_port) {
-            found = int(fd);
-            break;
-        }
+        if (socketPort(local) == localPort && (peerPort == -1 || socketPort(peer) == peerPort))
+            found.push_back(int(fd));
     }
     closedir(dir);
     return found;
@@ -51,9 +50,9 @@ int connectionSocket(const httplib::Request& request) {
 // Closes the connection before anything is written: the server's own write
 // of the reply then fails and it drops the connection.
 void dropConnection(const httplib::Request& request, httplib::Response& response) {
-    int fd = connectionSocket(request);
-    if (fd >= 0) {
-        shutdown(fd, SHUT_RDWR);
+    std::vector<int> sockets = connectionSockets(request.local_port, request.remote_port);
+    if (!sockets.empty()) {
+        shutdown(sockets.front(), SHUT_RDWR);
         return;
     }
     // Not found: cut the reply off after its headers instead.
@@ -68,9 +67,16 @@ const FaultSpec* firstFailure(const std::vector<FaultSpec>& hits) {
 
 }  // namespace
 
+void closeClientConnections(int port) {
+    for (int fd : connectionSockets(port, -1)) shutdown(fd, SHUT_RDWR);
+}
+
 void MockService::attach(httplib::Server& server) {
     server.new_task_queue = [] { return new httplib::ThreadPool(16); };
     server.set_keep_alive_max_count(100000);
+    // Headers and body go out in separate writes; without this a kept-alive
+    // connection waits for the client's delayed acknowledgement every time.
+    server.set_tcp_nodelay(true);
     server.Post("/connector.php", [this](const httplib::Request& request, httplib::Response& response) {
         handle(request, response);
     });

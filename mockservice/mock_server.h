@@ -41,4 +41,8 @@ private:
     std::mutex mutex_;  // guards the shop, the fault counters and the log
 };
 
+// Shuts down every accepted connection on port, so that workers waiting on
+// idle kept-alive connections end at once when the server stops.
+void closeClientConnections(int port);
+
 }  // namespace mockgate

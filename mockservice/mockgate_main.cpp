@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
         // single stop(), so stop is repeated until the server has ended.
         while (listening) {
             server.stop();
+            mockgate::closeClientConnections(port);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     });
