@@ -158,6 +158,16 @@ TEST_F(HttpClient, ConsecutiveRequestsShareOneConnectionUntilReset) {
     EXPECT_EQ(connectionsSeen(), 2u);
 }
 
+TEST_F(HttpClient, AConnectionTheServerClosedMeanwhileIsOpenedAgain) {
+    std::string reply;
+    ASSERT_EQ(httpPost("ignored", "connector.php", kFormHeaders, "page=1", reply), 200);
+    // The server drops idle connections after one second.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(httpPost("ignored", "connector.php", kFormHeaders, "page=2", reply), 200);
+    EXPECT_EQ(reply, "{\"reply\":\"page=2\"}");
+    EXPECT_EQ(connectionsSeen(), 2u);
+}
+
 }  // namespace
 
 #endif  // _WIN32
