@@ -1,6 +1,8 @@
 // Document-table hooks and the size-mismatch list (see table_hooks.h).
 #include "frame/table_hooks.h"
 
+#include <initializer_list>
+
 #include "frame/host_services.h"
 #include "service/status_push.h"
 
