@@ -5,8 +5,9 @@ set -euo pipefail
 
 native=(cmake g++ make libgtest-dev libbenchmark-dev qemu-user gcc-multilib g++-multilib
         g++-mingw-w64-i686 binutils-mingw-w64-i686 clang libclang-rt-14-dev
-        libcpp-httplib-dev libsqlite3-dev libncurses-dev libcjson-dev rapidjson-dev)
-i386=(libcpp-httplib0.11:i386 libsqlite3-dev:i386)
+        libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsqlite3-dev libncurses-dev
+        libcjson-dev rapidjson-dev pkg-config)
+i386=(libcpp-httplib0.11:i386 libssl3:i386 zlib1g:i386 libbrotli1:i386 libsqlite3-dev:i386)
 
 missing=()
 for package in "${native[@]}" "${i386[@]}"; do
