@@ -55,4 +55,37 @@ const std::vector<CallRecord>& calls();
 int callCount(unsigned ordinal);
 void clearCalls();
 
+// The order service (HTTP function 51757). Requests go to "https://<host>/<path>"
+// as the plug-in names them, or to the base address set here for every request
+// ("http://127.0.0.1:PORT" sends them to a local service stand-in; "" returns to
+// the named host). The same setter as in http_client.h.
+void setServiceBaseUrl(const std::string& url);
+
+// One call of the HTTP function as the host received it.
+struct HttpRequestRecord {
+  std::string host, path, replyFile, headers, body, verb;
+  int32_t fixed[8];       // the fixed arguments 4, 5, 6, 9, 11, 12, 13 and 18, in order
+  int32_t auxCapacity;    // argument 15
+  bool auxGiven;          // arguments 14 and 16 were non-null
+  int result;             // what the function returned (-1 or the HTTP status)
+};
+const std::vector<HttpRequestRecord>& httpRequests();
+
+// The text input dialog (52207). Answers are taken from a queue that tests fill;
+// when it is empty the question is asked on the terminal (prompt shown in UTF-8,
+// one line read; an empty line keeps the field's text, end of input cancels), or,
+// when standard input is not a terminal, the dialog is cancelled. A confirmed
+// answer is stored as given (at most 255 bytes, cut at a UTF-8 character boundary)
+// and the dialog returns 20481; a cancel leaves the field and returns 20482.
+void scriptTextInput(const std::string& answer);
+void scriptTextInputCancel();
+
+struct TextInputShown {
+  std::string prompt;       // Mazovia bytes as given
+  std::string initialText;  // the field's text when the dialog opened
+  uint16_t record[4];       // the 8-byte record given with the question
+  int32_t value;            // the last argument
+};
+const std::vector<TextInputShown>& textInputs();
+
 }  // namespace standin

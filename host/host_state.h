@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,6 +10,12 @@
 #include "host_control.h"
 
 namespace standin {
+
+// A prepared answer of the text input dialog.
+struct ScriptedTextInput {
+  bool cancel;
+  std::string text;
+};
 
 struct HostState {
   long liveBlocks = 0;
@@ -24,6 +31,9 @@ struct HostState {
   int32_t noticeFlagAnswer = -1;  // written through the notice's flag pointer; -1 leaves it
   std::vector<ShownMessage> messages;
   std::vector<CallRecord> calls;
+  std::vector<HttpRequestRecord> httpRequests;
+  std::deque<ScriptedTextInput> textInputScript;
+  std::vector<TextInputShown> textInputs;
 };
 
 HostState& state();

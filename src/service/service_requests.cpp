@@ -1,0 +1,104 @@
+// The four requests of the order service: each builds its body, posts it
+// through the host's HTTP function and hands back (or releases) the reply.
+#include "service/service_requests.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "frame/host_abi.h"
+#include "frame/host_services.h"
+#include "service/invoice_number.h"
+#include "service/request_body.h"
+
+namespace {
+
+constexpr char kFormHeader[] = "Content-Type: application/x-www-form-urlencoded\r\n";
+constexpr char kFetchingOrdersNotice[] = "Pobieranie zamowien z API";
+constexpr char kChangingStatusNotice[] = "Trwa zmiana statusu zamowienia na platformie Marketgate";
+
+// Posts a finished body to the session's endpoint, naming replyFile to the
+// host; *reply receives the reply text (host memory). 1 unless the host's
+// HTTP function reported failure.
+int postServiceRequest(const ApiSession& session, const char* replyFile, const RequestBody& body, char** reply) {
+  char headers[1024];
+  std::snprintf(headers, sizeof headers, "%s", kFormHeader);
+  char hostPath[520];
+  hostConvertPath(hostPath, sizeof hostPath, replyFile, -1, hostConversionSetting(), host_abi::kCodePath);
+  char auxBuffer[1024] = {};
+  uint32_t auxValue = 0;
+  int32_t result = hostHttpRequest(session.host, session.path, hostPath, headers, body.text, auxBuffer,
+                                   sizeof auxBuffer - 1, &auxValue, reply);
+  return result == -1 ? 0 : 1;
+}
+
+// The standard decimal reading of an order id text (leading blanks and a sign
+// accepted, stops at the first non-digit, 0 without digits), kept within
+// the 32-bit range.
+int32_t orderIdNumber(const char* text) {
+  if (text == nullptr) return 0;
+  long long value = std::strtoll(text, nullptr, 10);
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+int requestOrderStatusList(const ApiSession& session, char** reply) {
+  RequestBody body;
+  startRequestBody(body, session, "getOrderStatusList");
+  return postServiceRequest(session, session.replyFile, body, reply);
+}
+
+int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int32_t dateConfirmedFrom) {
+  showWaitNotice(kFetchingOrdersNotice);
+  RequestBody body;
+  startRequestBody(body, session, "getOrders");
+  if (statusId > 0) {
+    appendToBody(body, "&parameters={");
+    appendToBody(body, "%%22status_id%%22: %d", statusId);
+    if (dateConfirmedFrom > 0) {
+      appendToBody(body, ", ");
+      appendToBody(body, "%%22date_confirmed_from%%22: %ld", static_cast<long>(dateConfirmedFrom));
+    }
+    appendToBody(body, "}");
+  }
+  int result = postServiceRequest(session, session.replyFile, body, reply);
+  removeWaitNotice();
+  return result;
+}
+
+int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacity, double orderId) {
+  if (number != nullptr && capacity > 0) number[0] = '\0';
+  char* reply = nullptr;
+  RequestBody body;
+  startRequestBody(body, session, "getInvoices");
+  if (orderId > 0) {  // false for a NaN
+    appendToBody(body, "&parameters={");
+    appendToBody(body, "%%22order_id%%22: %.0f", orderId);
+    appendToBody(body, "}");
+  }
+  int result = postServiceRequest(session, session.invoiceReplyFile, body, &reply);
+  takeInvoiceNumber(reply, number, capacity);
+  if (reply != nullptr) hostRelease(reply);
+  return result;
+}
+
+int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText) {
+  showWaitNotice(kChangingStatusNotice);
+  int32_t orderId = orderIdNumber(orderIdText);
+  RequestBody body;
+  startRequestBody(body, session, "setOrderStatus");
+  if (statusId > 0 || orderId > 0) {
+    appendToBody(body, "&parameters={");
+    if (orderId > 0) appendToBody(body, "%%22order_id%%22: %d", orderId);
+    if (orderId > 0 && statusId > 0) appendToBody(body, ", ");
+    if (statusId > 0) appendToBody(body, "%%22status_id%%22: %d", statusId);
+    appendToBody(body, "}");
+  }
+  char* reply = nullptr;
+  int result = postServiceRequest(session, session.replyFile, body, &reply);
+  if (reply != nullptr) hostRelease(reply);
+  removeWaitNotice();
+  return result;
+}
