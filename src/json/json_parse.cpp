@@ -1,19 +1,23 @@
 // The strict recursive-descent JSON parser. Members and elements of open
 // containers wait on two scratch stacks shared by all nesting levels; a
 // container that closes takes its entries off the top into blocks of exactly
-// its size, so a finished tree holds no spare slots. On any failure each
-// level releases what it holds, and nothing stays allocated.
+// its size, so a finished tree holds no spare slots. Every record, block and
+// text of the tree is carved from the tree's host memory; any failure ends
+// the whole parse, which then gives all of it back.
 #include <cstring>
 
 #include "frame/host_services.h"
 #include "json/json.h"
 #include "json/json_number.h"
 #include "json/json_text.h"
+#include "json/json_tree_memory.h"
 
 namespace {
 
 using json_text::readString;
 using json_text::skipBlanks;
+using json_tree::takeRecord;
+using json_tree::TreeMemory;
 
 // A growable stack that starts in the parser's own frame and moves to host
 // memory only when a text needs more room.
@@ -70,18 +74,15 @@ inline uint64_t nameKey(const char* name, uint32_t length) {
 
 struct Parser {
   const char* pos = nullptr;
+  TreeMemory memory;
   ScratchStack<JsonValue*, 256> values;
   ScratchStack<PendingName, 64> names;
 };
 
 JsonValue* parseValue(Parser& parser, int level);
 
-void releaseIfPresent(void* block) {
-  if (block != nullptr) hostRelease(block);
-}
-
-JsonValue* newValue(JsonType type) {
-  auto* value = static_cast<JsonValue*>(hostAllocate(sizeof(JsonValue)));
+JsonValue* newValue(Parser& parser, JsonType type) {
+  auto* value = static_cast<JsonValue*>(takeRecord(parser.memory, sizeof(JsonValue)));
   if (value != nullptr) {
     value->type = type;
     value->string = nullptr;
@@ -89,33 +90,22 @@ JsonValue* newValue(JsonType type) {
   return value;
 }
 
-// Gives back the entries that a failing container still holds.
-JsonValue* abandonEntries(Parser& parser, uint32_t valueBase, uint32_t nameBase) {
-  while (parser.values.top > valueBase) jsonFree(parser.values.slots[--parser.values.top]);
-  while (parser.names.top > nameBase) hostRelease(parser.names.slots[--parser.names.top].name);
-  return nullptr;
-}
-
 // Moves the entries above the bases into a new object value.
 JsonValue* closeObject(Parser& parser, uint32_t valueBase, uint32_t nameBase) {
   uint32_t count = parser.values.top - valueBase;
-  JsonValue* value = newValue(JSON_OBJECT);
-  auto* object = static_cast<JsonObject*>(hostAllocate(sizeof(JsonObject)));
+  JsonValue* value = newValue(parser, JSON_OBJECT);
+  auto* object = static_cast<JsonObject*>(takeRecord(parser.memory, sizeof(JsonObject)));
+  if (value == nullptr || object == nullptr) return nullptr;
   char** names = nullptr;
   JsonValue** values = nullptr;
   if (count != 0) {
-    names = static_cast<char**>(hostAllocate(count * uint32_t(sizeof(char*))));
-    values = static_cast<JsonValue**>(hostAllocate(count * uint32_t(sizeof(JsonValue*))));
+    names = static_cast<char**>(takeRecord(parser.memory, count * sizeof(char*)));
+    values = static_cast<JsonValue**>(takeRecord(parser.memory, count * sizeof(JsonValue*)));
+    if (names == nullptr || values == nullptr) return nullptr;
+    const PendingName* pending = parser.names.slots + nameBase;
+    for (uint32_t i = 0; i < count; ++i) names[i] = pending[i].name;
+    std::memcpy(values, parser.values.slots + valueBase, count * sizeof(JsonValue*));
   }
-  if (value == nullptr || object == nullptr || (count != 0 && (names == nullptr || values == nullptr))) {
-    releaseIfPresent(values);
-    releaseIfPresent(names);
-    releaseIfPresent(object);
-    releaseIfPresent(value);
-    return abandonEntries(parser, valueBase, nameBase);
-  }
-  for (uint32_t i = 0; i < count; ++i) names[i] = parser.names.slots[nameBase + i].name;
-  if (count != 0) std::memcpy(values, parser.values.slots + valueBase, count * sizeof(JsonValue*));
   parser.values.top = valueBase;
   parser.names.top = nameBase;
   object->names = names;
@@ -129,17 +119,15 @@ JsonValue* closeObject(Parser& parser, uint32_t valueBase, uint32_t nameBase) {
 // Moves the entries above the base into a new array value.
 JsonValue* closeArray(Parser& parser, uint32_t valueBase) {
   uint32_t count = parser.values.top - valueBase;
-  JsonValue* value = newValue(JSON_ARRAY);
-  auto* array = static_cast<JsonArray*>(hostAllocate(sizeof(JsonArray)));
+  JsonValue* value = newValue(parser, JSON_ARRAY);
+  auto* array = static_cast<JsonArray*>(takeRecord(parser.memory, sizeof(JsonArray)));
+  if (value == nullptr || array == nullptr) return nullptr;
   JsonValue** items = nullptr;
-  if (count != 0) items = static_cast<JsonValue**>(hostAllocate(count * uint32_t(sizeof(JsonValue*))));
-  if (value == nullptr || array == nullptr || (count != 0 && items == nullptr)) {
-    releaseIfPresent(items);
-    releaseIfPresent(array);
-    releaseIfPresent(value);
-    return abandonEntries(parser, valueBase, parser.names.top);
+  if (count != 0) {
+    items = static_cast<JsonValue**>(takeRecord(parser.memory, count * sizeof(JsonValue*)));
+    if (items == nullptr) return nullptr;
+    std::memcpy(items, parser.values.slots + valueBase, count * sizeof(JsonValue*));
   }
-  if (count != 0) std::memcpy(items, parser.values.slots + valueBase, count * sizeof(JsonValue*));
   parser.values.top = valueBase;
   array->items = items;
   array->count = count;
@@ -160,13 +148,10 @@ bool isDuplicateName(const Parser& parser, uint32_t nameBase, uint64_t key, cons
 bool pushMemberName(Parser& parser, uint32_t nameBase, const char* quote) {
   uint32_t length = 0;
   const char* after = nullptr;
-  char* name = readString(quote, &length, &after);
+  char* name = readString(quote, parser.memory, &length, &after);
   if (name == nullptr) return false;
   uint64_t key = nameKey(name, length);
-  if (isDuplicateName(parser, nameBase, key, name, length)) {
-    hostRelease(name);
-    return false;
-  }
+  if (isDuplicateName(parser, nameBase, key, name, length)) return false;
   parser.names.slots[parser.names.top++] = PendingName{key, name};
   parser.pos = after;
   return true;
@@ -183,15 +168,15 @@ JsonValue* parseObject(Parser& parser, int level) {
   }
   if (*p != '\0') {
     for (;;) {
-      if (*p != '"') return abandonEntries(parser, valueBase, nameBase);
-      if (parser.names.top - nameBase >= kJsonMaxMembers) return abandonEntries(parser, valueBase, nameBase);
-      if (!parser.names.reserve() || !parser.values.reserve()) return abandonEntries(parser, valueBase, nameBase);
-      if (!pushMemberName(parser, nameBase, p)) return abandonEntries(parser, valueBase, nameBase);
+      if (*p != '"') return nullptr;
+      if (parser.names.top - nameBase >= kJsonMaxMembers) return nullptr;
+      if (!parser.names.reserve() || !parser.values.reserve()) return nullptr;
+      if (!pushMemberName(parser, nameBase, p)) return nullptr;
       p = skipBlanks(parser.pos);
-      if (*p != ':') return abandonEntries(parser, valueBase, nameBase);
+      if (*p != ':') return nullptr;
       parser.pos = p + 1;
       JsonValue* member = parseValue(parser, level + 1);
-      if (member == nullptr) return abandonEntries(parser, valueBase, nameBase);
+      if (member == nullptr) return nullptr;
       parser.values.slots[parser.values.top++] = member;
       p = skipBlanks(parser.pos);
       if (*p != ',') break;
@@ -199,7 +184,7 @@ JsonValue* parseObject(Parser& parser, int level) {
       if (*p == '\0') break;
     }
   }
-  if (*p != '}') return abandonEntries(parser, valueBase, nameBase);
+  if (*p != '}') return nullptr;
   parser.pos = p + 1;
   return closeObject(parser, valueBase, nameBase);
 }
@@ -207,7 +192,6 @@ JsonValue* parseObject(Parser& parser, int level) {
 // At "[": elements are parsed at level + 1.
 JsonValue* parseArray(Parser& parser, int level) {
   const uint32_t valueBase = parser.values.top;
-  const uint32_t nameBase = parser.names.top;
   const char* p = skipBlanks(parser.pos + 1);
   if (*p == ']') {
     parser.pos = p + 1;
@@ -215,11 +199,11 @@ JsonValue* parseArray(Parser& parser, int level) {
   }
   if (*p != '\0') {
     for (;;) {
-      if (parser.values.top - valueBase >= kJsonMaxElements) return abandonEntries(parser, valueBase, nameBase);
-      if (!parser.values.reserve()) return abandonEntries(parser, valueBase, nameBase);
+      if (parser.values.top - valueBase >= kJsonMaxElements) return nullptr;
+      if (!parser.values.reserve()) return nullptr;
       parser.pos = p;
       JsonValue* element = parseValue(parser, level + 1);
-      if (element == nullptr) return abandonEntries(parser, valueBase, nameBase);
+      if (element == nullptr) return nullptr;
       parser.values.slots[parser.values.top++] = element;
       p = skipBlanks(parser.pos);
       if (*p != ',') break;
@@ -227,7 +211,7 @@ JsonValue* parseArray(Parser& parser, int level) {
       if (*p == '\0') break;
     }
   }
-  if (*p != ']') return abandonEntries(parser, valueBase, nameBase);
+  if (*p != ']') return nullptr;
   parser.pos = p + 1;
   return closeArray(parser, valueBase);
 }
@@ -235,13 +219,10 @@ JsonValue* parseArray(Parser& parser, int level) {
 JsonValue* parseStringValue(Parser& parser, const char* quote) {
   uint32_t length = 0;
   const char* after = nullptr;
-  char* text = readString(quote, &length, &after);
+  char* text = readString(quote, parser.memory, &length, &after);
   if (text == nullptr) return nullptr;
-  JsonValue* value = newValue(JSON_STRING);
-  if (value == nullptr) {
-    hostRelease(text);
-    return nullptr;
-  }
+  JsonValue* value = newValue(parser, JSON_STRING);
+  if (value == nullptr) return nullptr;
   value->string = text;
   parser.pos = after;
   return value;
@@ -266,7 +247,7 @@ JsonValue* parseNumber(Parser& parser, const char* text) {
   // enclosing container's separator test fails: fail here at once.
   if (end == nullptr || end == text) return nullptr;
   if (!numberTextAllowed(text, end)) return nullptr;
-  JsonValue* value = newValue(JSON_NUMBER);
+  JsonValue* value = newValue(parser, JSON_NUMBER);
   if (value == nullptr) return nullptr;
   value->number = number;
   parser.pos = end;
@@ -280,7 +261,7 @@ JsonValue* parseLiteral(Parser& parser, const char* p, const char* word, JsonTyp
   for (size_t i = 0; i < length; ++i) {
     if (p[i] != word[i]) return nullptr;
   }
-  JsonValue* value = newValue(type);
+  JsonValue* value = newValue(parser, type);
   if (value == nullptr) return nullptr;
   if (type == JSON_BOOLEAN) value->boolean = flag;
   parser.pos = p + length;
@@ -327,6 +308,15 @@ JsonValue* parseValue(Parser& parser, int level) {
 JsonValue* jsonParse(const char* text) {
   if (text == nullptr || (text[0] != '{' && text[0] != '[')) return nullptr;
   Parser parser;
+  if (!json_tree::openTreeMemory(parser.memory, std::strlen(text))) return nullptr;
   parser.pos = text;
-  return parseValue(parser, 0);
+  JsonValue* value = parseValue(parser, 0);
+  if (value == nullptr) {
+    json_tree::releaseTreeMemory(parser.memory);
+    return nullptr;
+  }
+  // The root sits at the start of the first slab, where jsonFree finds it.
+  JsonValue* root = json_tree::rootSlot(parser.memory);
+  *root = *value;
+  return root;
 }

@@ -1,11 +1,10 @@
 // The string reader of the JSON parser: one scan finds the closing quote and
 // refuses control bytes, then the bytes are copied (or decoded, when they
-// hold escapes) into a host block that is shrunk to the decoded length.
+// hold escapes) into the tree's memory, which keeps only the decoded length.
 #include "json/json_text.h"
 
 #include <cstring>
 
-#include "frame/host_services.h"
 
 namespace json_text {
 
@@ -121,14 +120,14 @@ char* decodeEscapes(const char* p, const char* end, char* out) {
 const uint8_t kBlank[256] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0,
                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
 
-char* readString(const char* quote, uint32_t* length, const char** after) {
+char* readString(const char* quote, json_tree::TreeMemory& memory, uint32_t* length, const char** after) {
   const char* start = quote + 1;
   bool escaped = false;
   const char* close = findClosingQuote(start, &escaped);
   if (close == nullptr) return nullptr;
   size_t rawLength = static_cast<size_t>(close - start);
   if (rawLength >= UINT32_MAX) return nullptr;
-  char* text = static_cast<char*>(hostAllocate(static_cast<uint32_t>(rawLength + 1)));
+  char* text = json_tree::takeText(memory, rawLength + 1);
   if (text == nullptr) return nullptr;
   size_t decodedLength = rawLength;
   if (!escaped) {
@@ -136,21 +135,11 @@ char* readString(const char* quote, uint32_t* length, const char** after) {
     text[rawLength] = '\0';
   } else {
     char* end = decodeEscapes(start, close, text);
-    if (end == nullptr) {
-      hostRelease(text);
-      return nullptr;
-    }
+    if (end == nullptr) return nullptr;
     *end = '\0';
     // A \u0000 ends the text where it stands.
     decodedLength = std::strlen(text);
-    if (decodedLength < rawLength) {
-      char* shrunk = static_cast<char*>(hostReallocate(text, static_cast<uint32_t>(decodedLength + 1)));
-      if (shrunk == nullptr) {
-        hostRelease(text);
-        return nullptr;
-      }
-      text = shrunk;
-    }
+    json_tree::shrinkLastText(memory, text, decodedLength + 1);
   }
   *length = static_cast<uint32_t>(decodedLength);
   *after = close + 1;

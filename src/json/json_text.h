@@ -1,9 +1,11 @@
 // Byte classes and the string reader of the JSON parser: blanks, the bytes
 // that end a plain run inside a string, and the decoding of one quoted
-// string into an exactly sized host block.
+// string into the tree's memory.
 #pragma once
 
 #include <cstdint>
+
+#include "json/json_tree_memory.h"
 
 namespace json_text {
 
@@ -16,10 +18,9 @@ inline const char* skipBlanks(const char* p) {
 }
 
 // Reads the string whose opening quote is at `quote`. On success returns the
-// decoded text (a host block of exactly its length + 1 bytes, ending at the
-// first NUL the decoding produced), stores that length in *length and the
-// position after the closing quote in *after. Returns null on any failure,
-// leaving nothing allocated.
-char* readString(const char* quote, uint32_t* length, const char** after);
+// decoded text (exactly its length + 1 bytes of the tree's memory, ending at
+// the first NUL the decoding produced), stores that length in *length and
+// the position after the closing quote in *after. Null on any failure.
+char* readString(const char* quote, json_tree::TreeMemory& memory, uint32_t* length, const char** after);
 
 }  // namespace json_text

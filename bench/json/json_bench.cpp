@@ -1,0 +1,112 @@
+// Throughput of jsonParse + jsonFree (host memory through the stand-in's
+// allocator) beside cJSON and RapidJSON's DOM parse on the same texts: a
+// page of 100 orders, a large numeric array, and arrays of small objects of
+// 1 MB and 10 MB for the linearity of the parse.
+#include <benchmark/benchmark.h>
+#include <cjson/cJSON.h>
+#include <rapidjson/document.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench_documents.h"
+#include "host_control.h"
+#include "json/json.h"
+
+namespace {
+
+const std::string& orderPage() {
+  static const std::string text = makeOrderPage(100, 20251208);
+  return text;
+}
+
+const std::string& numberArray() {
+  static const std::string text = makeNumberArray(120000, 7);
+  return text;
+}
+
+const std::string& objectArray(size_t megabytes) {
+  static const std::string one = makeObjectArray(1u << 20, 11);
+  static const std::string ten = makeObjectArray(10u << 20, 11);
+  return megabytes == 1 ? one : ten;
+}
+
+void parseWithReader(benchmark::State& state, const std::string& text) {
+  long liveBefore = standin::liveBlocks();
+  for (auto _ : state) {
+    JsonValue* root = jsonParse(text.c_str());
+    if (root == nullptr) {
+      state.SkipWithError("jsonParse refused the text");
+      break;
+    }
+    benchmark::DoNotOptimize(root);
+    jsonFree(root);
+  }
+  if (standin::liveBlocks() != liveBefore) state.SkipWithError("host blocks left allocated");
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void parseWithCjson(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    cJSON* root = cJSON_Parse(text.c_str());
+    if (root == nullptr) {
+      state.SkipWithError("cJSON refused the text");
+      break;
+    }
+    benchmark::DoNotOptimize(root);
+    cJSON_Delete(root);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void parseWithRapidjson(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    rapidjson::Document document;
+    document.Parse(text.c_str(), text.size());
+    if (document.HasParseError()) {
+      state.SkipWithError("RapidJSON refused the text");
+      break;
+    }
+    benchmark::DoNotOptimize(document);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void OrderPage_Marketgate(benchmark::State& state) { parseWithReader(state, orderPage()); }
+void OrderPage_cJSON(benchmark::State& state) { parseWithCjson(state, orderPage()); }
+void OrderPage_RapidJSON(benchmark::State& state) { parseWithRapidjson(state, orderPage()); }
+void Numbers_Marketgate(benchmark::State& state) { parseWithReader(state, numberArray()); }
+void Numbers_cJSON(benchmark::State& state) { parseWithCjson(state, numberArray()); }
+void Numbers_RapidJSON(benchmark::State& state) { parseWithRapidjson(state, numberArray()); }
+void Objects1MB_Marketgate(benchmark::State& state) { parseWithReader(state, objectArray(1)); }
+void Objects10MB_Marketgate(benchmark::State& state) { parseWithReader(state, objectArray(10)); }
+void Objects1MB_cJSON(benchmark::State& state) { parseWithCjson(state, objectArray(1)); }
+void Objects10MB_cJSON(benchmark::State& state) { parseWithCjson(state, objectArray(10)); }
+void Objects1MB_RapidJSON(benchmark::State& state) { parseWithRapidjson(state, objectArray(1)); }
+void Objects10MB_RapidJSON(benchmark::State& state) { parseWithRapidjson(state, objectArray(10)); }
+
+}  // namespace
+
+BENCHMARK(OrderPage_Marketgate);
+BENCHMARK(OrderPage_cJSON);
+BENCHMARK(OrderPage_RapidJSON);
+BENCHMARK(Numbers_Marketgate);
+BENCHMARK(Numbers_cJSON);
+BENCHMARK(Numbers_RapidJSON);
+BENCHMARK(Objects1MB_Marketgate)->Unit(benchmark::kMillisecond);
+BENCHMARK(Objects10MB_Marketgate)->Unit(benchmark::kMillisecond);
+BENCHMARK(Objects1MB_cJSON)->Unit(benchmark::kMillisecond);
+BENCHMARK(Objects10MB_cJSON)->Unit(benchmark::kMillisecond);
+BENCHMARK(Objects1MB_RapidJSON)->Unit(benchmark::kMillisecond);
+BENCHMARK(Objects10MB_RapidJSON)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  std::printf("order page: %zu bytes, numeric array: %zu bytes, object arrays: %zu and %zu bytes\n",
+              orderPage().size(), numberArray().size(), objectArray(1).size(), objectArray(10).size());
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
