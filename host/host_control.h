@@ -35,6 +35,11 @@ void setInterfaceLevel(int level);            // 112 by default
 void withholdOrdinal(unsigned ordinal);        // GetProcAddress will not find it
 void clearWithheldOrdinals();
 bool ordinalWithheld(unsigned ordinal);
+// The plug-in checks: a host whose module verification refuses (with its
+// own explanation), and features the feature function denies.
+void setVerifyRefusal(const std::string& text);  // refuses from now on
+void clearVerifyRefusal();
+void setMissingFeatures(uint32_t mask);           // 0 by default
 void setQuietMode(bool quiet);
 void setWorkingDirectory(const std::string& directory);  // the process's directory by default
 const std::string& workingDirectory();
@@ -54,6 +59,11 @@ void recordCall(unsigned ordinal, const std::string& detail = std::string());
 const std::vector<CallRecord>& calls();
 int callCount(unsigned ordinal);
 void clearCalls();
+
+// Commands the plug-in added (by number): the host calls the handler.
+bool commandAdded(uint16_t number);
+std::string commandCaption(uint16_t number);  // Mazovia bytes
+int32_t runCommand(uint16_t number);          // -1 when no such command
 
 // The order service (HTTP function 51757). Requests go to "https://<host>/<path>"
 // as the plug-in names them, or to the base address set here for every request

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <deque>
 #include <set>
 #include <string>
@@ -31,6 +32,10 @@ struct HostState {
   int32_t noticeFlagAnswer = -1;  // written through the notice's flag pointer; -1 leaves it
   std::vector<ShownMessage> messages;
   std::vector<CallRecord> calls;
+  bool verifyRefuses = false;
+  std::string verifyRefusal;
+  uint32_t missingFeatures = 0;
+  std::map<uint16_t, const void*> commands;  // number -> the plug-in's descriptor
   std::vector<HttpRequestRecord> httpRequests;
   std::deque<ScriptedTextInput> textInputScript;
   std::vector<TextInputShown> textInputs;

@@ -19,3 +19,7 @@ struct FrameState {
 };
 
 FrameState& frameState();
+
+// Back to the state of a freshly loaded library (nothing attached, no
+// feature function, no registration): for tests that replay a load.
+void resetFrameState();

@@ -1,0 +1,11 @@
+// Whether the host exports every function the plug-in binds (see
+// load_sequence.h).
+#include "frame/host_binding.h"
+#include "frame/load_sequence.h"
+
+bool hostFunctionsComplete() {
+  for (int i = 0; i < kHostFunctionCount; ++i) {
+    if (boundHostFunction(static_cast<HostFunction>(i)) == nullptr) return false;
+  }
+  return true;
+}
