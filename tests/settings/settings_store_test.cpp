@@ -1,0 +1,161 @@
+// The options record and "marketgate.ini": defaults for what the file does
+// not hold, values written by hand, round trips, the two status ids, and
+// the host code for unrecognised customers.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "frame/host_services.h"
+#include "host_control.h"
+#include "ini_files.h"
+#include "settings/import_settings.h"
+#include "settings/marketgate_status.h"
+#include "support/host_fixture.h"
+
+namespace {
+
+class SettingsStoreTest : public HostFixture {
+ protected:
+  void TearDown() override {
+    hostRelease(object.statusList.statuses);
+    HostFixture::TearDown();
+  }
+  std::string iniPath() const { return workDir.file("marketgate.ini"); }
+  std::string stored(const std::string& section, const std::string& key) const {
+    std::string value;
+    return standin::iniRead(iniPath(), section, key, value) ? value : "<none>";
+  }
+  void fillWithGarbage() { std::memset(&object.settings, 0x5A, sizeof object.settings); }
+  void giveStatuses(const char* reply) { ASSERT_EQ(decodeOrderStatusList(object.statusList, reply), 0); }
+
+  MarketgateStatus object{};
+};
+
+TEST_F(SettingsStoreTest, MissingFileGivesZerosAndTheDefaultShippingSymbol) {
+  fillWithGarbage();
+  loadSettings(object);
+  const ImportSettings& s = object.settings;
+  EXPECT_EQ(s.StatusWePoz, 0);
+  EXPECT_EQ(s.StatusWyPoz, 0);
+  EXPECT_EQ(s.Identyfikacja, 0);
+  EXPECT_EQ(s.ZamowieniaCzyParagony, 0);
+  EXPECT_EQ(s.EanCzySku, 0);
+  EXPECT_EQ(s.Kontrahent, 0);
+  EXPECT_EQ(s.WpisTowar, 0);
+  EXPECT_STREQ(s.SymbolPrzesylki, "przesylka");
+  EXPECT_EQ(s.NieDoklejajKwotyDoSymbPrzes, 0);
+  EXPECT_EQ(s.CoWpisacDoUwag, 0);
+}
+
+TEST_F(SettingsStoreTest, HandWrittenFileIsReadKeyByKeyWithDefaultsElsewhere) {
+  writeWholeFile(iniPath(),
+                 "[opcje]\r\nEanCzySku = 1\r\nKontrahent=abc\r\nWpisTowar=70000\r\n"
+                 "CoWpisacDoUwag=-1\r\nSymbolPrzesylki=\r\n[Statusy]\r\nStatusWyPoz=3\r\n");
+  fillWithGarbage();
+  loadSettings(object);
+  const ImportSettings& s = object.settings;
+  EXPECT_EQ(s.EanCzySku, 1);
+  EXPECT_EQ(s.Kontrahent, 0) << "not a number";
+  EXPECT_EQ(s.WpisTowar, 0) << "beyond 16 bits";
+  EXPECT_EQ(s.CoWpisacDoUwag, -1) << "out of range values are kept";
+  EXPECT_STREQ(s.SymbolPrzesylki, "") << "present but empty";
+  EXPECT_EQ(s.StatusWyPoz, 3);
+  EXPECT_EQ(s.StatusWePoz, 0);
+  EXPECT_EQ(s.Identyfikacja, 0);
+  EXPECT_EQ(s.NieDoklejajKwotyDoSymbPrzes, 0);
+}
+
+// A shipping symbol edited by hand may be far longer than its 16 characters:
+// it is cut to the field and the fields after it keep their own values.
+TEST_F(SettingsStoreTest, OverlongShippingSymbolIsCutToItsField) {
+  ASSERT_TRUE(standin::iniWrite(iniPath(), "Opcje", "SymbolPrzesylki", std::string(300, 'S')));
+  ASSERT_TRUE(standin::iniWrite(iniPath(), "Opcje", "NieDoklejajKwotyDoSymbPrzes", "1"));
+  ASSERT_TRUE(standin::iniWrite(iniPath(), "Opcje", "CoWpisacDoUwag", "1"));
+  loadSettings(object);
+  EXPECT_EQ(std::string(object.settings.SymbolPrzesylki), std::string(16, 'S'));
+  EXPECT_EQ(object.settings.NieDoklejajKwotyDoSymbPrzes, 1);
+  EXPECT_EQ(object.settings.CoWpisacDoUwag, 1);
+}
+
+TEST_F(SettingsStoreTest, SavedRecordComesBackWithTheIdsOfTheChosenStatuses) {
+  giveStatuses("{\"statuses\": [{\"id\": 7, \"name\": \"Nowe\"}, {\"id\": 9, \"name\": \"Wys\"}]}");
+  ImportSettings& s = object.settings;
+  s = ImportSettings{1, 0, 2, 4, 1, 3, 1, "kurier DPD", 1, 1};
+  saveSettings(object);
+  EXPECT_EQ(stored("Statusy", "StatusWePoz"), "1");
+  EXPECT_EQ(stored("Statusy", "StatusWe"), "9");
+  EXPECT_EQ(stored("Statusy", "StatusWyPoz"), "0");
+  EXPECT_EQ(stored("Statusy", "StatusWy"), "7");
+  EXPECT_EQ(stored("Opcje", "SymbolPrzesylki"), "kurier DPD");
+  EXPECT_EQ(stored("Opcje", "Kontrahent"), "3");
+
+  const ImportSettings saved = s;
+  fillWithGarbage();
+  loadSettings(object);
+  EXPECT_EQ(s.StatusWePoz, saved.StatusWePoz);
+  EXPECT_EQ(s.StatusWyPoz, saved.StatusWyPoz);
+  EXPECT_EQ(s.Identyfikacja, saved.Identyfikacja);
+  EXPECT_EQ(s.ZamowieniaCzyParagony, saved.ZamowieniaCzyParagony);
+  EXPECT_EQ(s.EanCzySku, saved.EanCzySku);
+  EXPECT_EQ(s.Kontrahent, saved.Kontrahent);
+  EXPECT_EQ(s.WpisTowar, saved.WpisTowar);
+  EXPECT_STREQ(s.SymbolPrzesylki, saved.SymbolPrzesylki);
+  EXPECT_EQ(s.NieDoklejajKwotyDoSymbPrzes, saved.NieDoklejajKwotyDoSymbPrzes);
+  EXPECT_EQ(s.CoWpisacDoUwag, saved.CoWpisacDoUwag);
+
+  // The writes, in their order, each a write of the options file.
+  std::vector<std::string> keys;
+  for (const standin::CallRecord& call : standin::calls()) {
+    if (call.ordinal == 41399 && call.detail.find("marketgate.ini 2 ") == 0) keys.push_back(call.detail.substr(17));
+  }
+  std::vector<std::string> expected = {
+      "[Statusy] StatusWePoz %d", "[Statusy] StatusWe %d", "[Statusy] StatusWyPoz %d", "[Statusy] StatusWy %d",
+      "[Opcje] Identyfikacja %d", "[Opcje] ZamowieniaCzyParagony %d", "[Opcje] EanCzySku %d",
+      "[Opcje] Kontrahent %d", "[Opcje] WpisTowar %d", "[Opcje] SymbolPrzesylki %s",
+      "[Opcje] NieDoklejajKwotyDoSymbPrzes %d", "[Opcje] CoWpisacDoUwag %d"};
+  EXPECT_EQ(keys, expected);
+}
+
+// Positions the list does not hold (a list that came back shorter, or none
+// at all) write 0 as the status id instead of reading past the list.
+TEST_F(SettingsStoreTest, PositionsOutsideTheStatusListSaveIdZero) {
+  object.settings.StatusWePoz = 2;
+  object.settings.StatusWyPoz = -1;
+  saveSettings(object);
+  EXPECT_EQ(stored("Statusy", "StatusWe"), "0");
+  EXPECT_EQ(stored("Statusy", "StatusWy"), "0");
+
+  giveStatuses("{\"statuses\": [{\"id\": 7}, {\"id\": 9}]}");
+  object.settings.StatusWyPoz = 1;
+  saveSettings(object);
+  EXPECT_EQ(stored("Statusy", "StatusWePoz"), "2");
+  EXPECT_EQ(stored("Statusy", "StatusWe"), "0");
+  EXPECT_EQ(stored("Statusy", "StatusWy"), "9");
+}
+
+// The dialog edits the symbol in place and may fill all 17 bytes.
+TEST_F(SettingsStoreTest, ShippingSymbolWithoutTerminatorIsSavedAsSixteenCharacters) {
+  std::memset(object.settings.SymbolPrzesylki, 'Q', sizeof object.settings.SymbolPrzesylki);
+  object.settings.NieDoklejajKwotyDoSymbPrzes = 0x4141;
+  saveSettings(object);
+  EXPECT_EQ(stored("Opcje", "SymbolPrzesylki"), std::string(16, 'Q'));
+}
+
+TEST_F(SettingsStoreTest, CustomerModeCodeFollowsTheStoredChoice) {
+  const struct {
+    const char* stored;
+    int code;
+  } cases[] = {{"0", 0}, {"1", 1}, {"2", 2}, {"3", 5}, {"4", 0}, {"-1", 0}, {nullptr, 0}};
+  for (const auto& c : cases) {
+    std::remove(iniPath().c_str());
+    if (c.stored != nullptr) {
+      ASSERT_TRUE(standin::iniWrite(iniPath(), "Opcje", "Kontrahent", c.stored));
+    }
+    object.settings.Kontrahent = 3;
+    EXPECT_EQ(customerModeCode(object), c.code) << (c.stored ? c.stored : "none");
+  }
+}
+
+}  // namespace
