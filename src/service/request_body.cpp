@@ -17,4 +17,5 @@ void appendToBody(RequestBody& body, const char* format, ...) {
   va_start(values, format);
   std::vsnprintf(body.text + used, sizeof body.text - used, format, values);
   va_end(values);
+  body.text[sizeof body.text - 1] = '\0';  // also where the formatter does not end a cut text
 }

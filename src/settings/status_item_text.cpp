@@ -27,6 +27,7 @@ intptr_t writeItemText(MarketgateStatus& object, const OrderStatus* status, cons
     object.itemText[0] = '\0';
   } else {
     std::snprintf(object.itemText, sizeof object.itemText, " %d - %s", static_cast<int>(status->id), name);
+    object.itemText[sizeof object.itemText - 1] = '\0';
   }
   return reinterpret_cast<intptr_t>(object.itemText);
 }
