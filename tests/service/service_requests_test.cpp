@@ -205,14 +205,18 @@ TEST_F(RequestsTest, HostWithoutHttpFunctionFailsTheRequest) {
 }
 
 // Failures of the service itself, from a mockgate of their own.
-TEST(ServiceFaults, ErrorStatusesAndBrokenRepliesAreToldApart) {
+class ServiceFaultsTest : public HostFixture {
+ protected:
+  void TearDown() override {
+    standin::setServiceBaseUrl("");
+    HostFixture::TearDown();
+  }
+};
+
+TEST_F(ServiceFaultsTest, ErrorStatusesAndBrokenRepliesAreToldApart) {
   MockgateProcess faulty;
   ASSERT_TRUE(faulty.start(kTestShop, {"getOrders:1:http500", "setOrderStatus:1:drop", "getInvoices:1:garbage",
                                        "getInvoices:2:truncated", "getOrderStatusList:1:error"}));
-  standin::resetState();
-  TemporaryDirectory dir;
-  standin::setWorkingDirectory(dir.path());
-  long liveAtStart = standin::liveBlocks();
   standin::setServiceBaseUrl(faulty.baseUrl());
   standin::scriptTextInput("abc");
   ApiSession session;
@@ -237,10 +241,6 @@ TEST(ServiceFaults, ErrorStatusesAndBrokenRepliesAreToldApart) {
   ASSERT_NE(reply, nullptr);
   EXPECT_NE(std::string(reply).find("ERROR_FAULT_INJECTED"), std::string::npos);
   hostRelease(reply);
-
-  standin::setServiceBaseUrl("");
-  EXPECT_EQ(standin::liveBlocks(), liveAtStart);
-  standin::resetState();
 }
 
 }  // namespace
