@@ -99,3 +99,6 @@ struct TextInputShown {
 const std::vector<TextInputShown>& textInputs();
 
 }  // namespace standin
+
+// The universal import: current date, exchange rates and the document store.
+#include "import_control.h"

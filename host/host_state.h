@@ -32,6 +32,8 @@ struct HostState {
   int32_t noticeFlagAnswer = -1;  // written through the notice's flag pointer; -1 leaves it
   std::vector<ShownMessage> messages;
   std::vector<CallRecord> calls;
+  std::string currentDate;                       // "YY.MM.DD"; empty: from the clock
+  std::map<std::string, double> exchangeRates;  // by currency code
   bool verifyRefuses = false;
   std::string verifyRefusal;
   uint32_t missingFeatures = 0;

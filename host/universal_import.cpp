@@ -1,39 +1,157 @@
 // The host's universal import and what the import needs around it: current
-// date, date difference, exchange rates, stored import configurations and
-// the call made after an import.
+// date, date difference, exchange rates, stored import configurations, the
+// import itself into the document store, and the call made after an import.
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+
+#include "codepages.h"
+#include "document_store.h"
 #include "host_exports.h"
+#include "import_configs.h"
+#include "import_control.h"
+#include "import_file_reader.h"
+#include "imported_copies.h"
 
 using standin::recordCall;
+using standin::state;
+
+namespace standin {
+
+void setCurrentDate(const std::string& date) { state().currentDate = date; }
+void setExchangeRate(const std::string& currency, double rate) { state().exchangeRates[currency] = rate; }
+
+}  // namespace standin
+
+namespace {
+
+// Days since 2000-01-01 of a "YY.MM.DD" text (years 2000 to 2099); false
+// when the text is not such a date.
+bool dayNumber(const char* text, long& days) {
+  if (text == nullptr) return false;
+  int year = 0, month = 0, day = 0;
+  char end = 0;
+  if (std::sscanf(text, "%2d.%2d.%2d%c", &year, &month, &day, &end) != 3) return false;
+  if (month < 1 || month > 12 || day < 1 || day > 31) return false;
+  year += 2000;
+  // Days from the civil date (proleptic Gregorian), shifted to 2000-01-01.
+  int y = month <= 2 ? year - 1 : year;
+  long era = y / 400;
+  long yearOfEra = y - era * 400;
+  long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  days = era * 146097 + dayOfEra - 730425;
+  return true;
+}
+
+std::string& currentDateText() {
+  static std::string text;
+  return text;
+}
+
+std::string readFileBytes(const std::string& path, bool& ok) {
+  std::ifstream in(path, std::ios::binary);
+  ok = static_cast<bool>(in);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string baseName(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void showImportMessage(const std::string& utf8Text) {
+  standin::recordMessage("message", "", standin::utf8ToMazovia(utf8Text));
+}
+
+// Reads, checks and stores the file named in the configuration; the number
+// of documents stored, or -1.
+int32_t importConfiguredFile(const char* configName) {
+  unsigned char record[host_abi::kUniversalImportConfigSize] = {};
+  if (!standin::loadImportConfigRecord(configName != nullptr ? configName : "", record, sizeof record)) {
+    showImportMessage(std::string("Import uniwersalny: brak konfiguracji ") + (configName ? configName : ""));
+    return -1;
+  }
+  std::string path = standin::importConfigFileName(record);
+  bool readable = false;
+  std::string bytes = readFileBytes(path, readable);
+  if (!readable) {
+    showImportMessage("Import uniwersalny: nie można otworzyć pliku " + path);
+    return -1;
+  }
+  standin::keepImportedCopy(baseName(path), bytes);
+  standin::ImportFileContent content = standin::readImportFile(bytes);
+  if (!content.ok) {
+    showImportMessage("Import uniwersalny: błąd w wierszu " + std::to_string(content.errorLine) + " pliku " +
+                      baseName(path) + ": " + content.error + ". Plik nie został zaimportowany.");
+    return -1;
+  }
+  standin::ImportSummary summary;
+  std::string error;
+  if (!standin::storeImportedDocuments(content.documents, summary, error)) {
+    showImportMessage("Import uniwersalny: zapis dokumentów nie powiódł się: " + error);
+    return -1;
+  }
+  return summary.documents;
+}
+
+}  // namespace
 
 MG_EXPORT const char* MG_STDCALL ordinal_30204() {
   recordCall(30204);
-  return "26.12.08";
+  std::string& text = currentDateText();
+  text = state().currentDate;
+  if (text.empty()) {
+    std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char date[48];
+    std::snprintf(date, sizeof date, "%02d.%02d.%02d", local->tm_year % 100, local->tm_mon + 1, local->tm_mday);
+    text = date;
+  }
+  return text.c_str();
 }
 
+// Days from the second date to the first; 0 for the same day. A text that
+// is no date compares equal only to the same text.
 MG_EXPORT int32_t MG_STDCALL ordinal_30908(const char* first, const char* second) {
-  recordCall(30908);
-  return std::string(first ? first : "") == std::string(second ? second : "") ? 0 : 1;
+  recordCall(30908, std::string(first ? first : "") + " " + (second ? second : ""));
+  long firstDay = 0, secondDay = 0;
+  if (dayNumber(first, firstDay) && dayNumber(second, secondDay)) return static_cast<int32_t>(firstDay - secondDay);
+  return std::string(first ? first : "") == std::string(second ? second : "") ? 0 : INT32_MAX;
 }
 
-MG_EXPORT double MG_STDCALL ordinal_51774(const char*, const char* currency, int32_t, int32_t, int32_t) {
-  recordCall(51774, currency ? currency : "");
-  return 0.0;
+MG_EXPORT double MG_STDCALL ordinal_51774(const char* date, const char* currency, int32_t, int32_t, int32_t) {
+  recordCall(51774, std::string(currency ? currency : "") + " " + (date ? date : ""));
+  auto found = state().exchangeRates.find(currency ? currency : "");
+  return found != state().exchangeRates.end() ? found->second : 0.0;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52615(void*, const char* name) {
+// Loads the named configuration into the record: 0, or -1 (record
+// untouched) when none is stored.
+MG_EXPORT int32_t MG_STDCALL ordinal_52615(void* record, const char* name) {
   recordCall(52615, name ? name : "");
-  return 0;
+  bool found = standin::loadImportConfigRecord(name ? name : "", record, host_abi::kUniversalImportConfigSize);
+  return found ? 0 : -1;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52527(void*, const char* name) {
+MG_EXPORT int32_t MG_STDCALL ordinal_52527(void* record, const char* name) {
   recordCall(52527, name ? name : "");
-  return 0;
+  bool saved = standin::saveImportConfigRecord(name ? name : "", record, host_abi::kUniversalImportConfigSize);
+  return saved ? 0 : -1;
 }
 
+// Runs the universal import of the configuration's file: the number of
+// documents imported, or -1 when nothing was.
 MG_EXPORT int32_t MG_STDCALL ordinal_52401(int32_t quiet, const char* configName, uint32_t mask, int32_t, int32_t,
                                            int32_t, int32_t) {
   recordCall(52401, std::to_string(quiet) + " " + (configName ? configName : "") + " " + std::to_string(mask));
-  return 0;
+  int32_t imported = importConfiguredFile(configName);
+  if (imported >= 0 && quiet == 0) {
+    showImportMessage("Import uniwersalny: zaimportowano dokumentów: " + std::to_string(imported));
+  }
+  return imported;
 }
 
 MG_EXPORT int32_t MG_STDCALL ordinal_34699(int32_t code) {

@@ -1,0 +1,345 @@
+// The document store in "tomiks-documents.sqlite": documents with every key
+// of their "[Dokument]" section, their positions, and customer records by
+// symbol. Texts are stored in UTF-8.
+#include "document_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "codepages.h"
+#include "host_control.h"
+
+namespace standin {
+
+namespace {
+
+constexpr char kSchema[] =
+    "CREATE TABLE IF NOT EXISTS documents(id INTEGER PRIMARY KEY AUTOINCREMENT, register TEXT NOT NULL,"
+    " number TEXT NOT NULL, order_number TEXT NOT NULL, customer TEXT NOT NULL, currency TEXT NOT NULL,"
+    " total REAL NOT NULL, fields TEXT NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS positions(document_id INTEGER NOT NULL REFERENCES documents(id),"
+    " number INTEGER NOT NULL, symbol TEXT NOT NULL, name TEXT NOT NULL, unit TEXT NOT NULL,"
+    " quantity REAL NOT NULL, gross_price REAL NOT NULL, vat TEXT NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS customers(symbol TEXT PRIMARY KEY, name TEXT NOT NULL, address TEXT NOT NULL,"
+    " email TEXT NOT NULL);";
+
+// One open database for the length of one operation.
+class Database {
+ public:
+  Database() {
+    std::string path = workingDirectory() + "/" + kDocumentDatabase;
+    if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
+      error_ = db_ != nullptr ? sqlite3_errmsg(db_) : "cannot open " + path;
+      return;
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    execute(kSchema);
+  }
+  ~Database() { sqlite3_close(db_); }
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  sqlite3* handle() { return db_; }
+
+  bool execute(const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+      error_ = message != nullptr ? message : "SQLite error";
+      sqlite3_free(message);
+      return false;
+    }
+    return true;
+  }
+
+  void setError(const std::string& error) {
+    if (error_.empty()) error_ = error;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string error_;
+};
+
+// A prepared statement, finalised when it goes.
+class Statement {
+ public:
+  Statement(Database& db, const char* sql) : db_(db) {
+    if (db.ok() && sqlite3_prepare_v2(db.handle(), sql, -1, &statement_, nullptr) != SQLITE_OK) {
+      db.setError(sqlite3_errmsg(db.handle()));
+    }
+  }
+  ~Statement() { sqlite3_finalize(statement_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  Statement& text(int index, const std::string& value) {
+    if (statement_) sqlite3_bind_text(statement_, index, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    return *this;
+  }
+  Statement& number(int index, double value) {
+    if (statement_) sqlite3_bind_double(statement_, index, value);
+    return *this;
+  }
+  Statement& integer(int index, sqlite3_int64 value) {
+    if (statement_) sqlite3_bind_int64(statement_, index, value);
+    return *this;
+  }
+  // Runs a statement that returns no rows, ready to be bound again.
+  bool run() {
+    if (!statement_) return false;
+    int result = sqlite3_step(statement_);
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    if (result != SQLITE_DONE) {
+      db_.setError(sqlite3_errmsg(db_.handle()));
+      return false;
+    }
+    return true;
+  }
+  bool nextRow() { return statement_ && sqlite3_step(statement_) == SQLITE_ROW; }
+  std::string columnText(int index) {
+    const unsigned char* text = sqlite3_column_text(statement_, index);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+  }
+  double columnNumber(int index) { return sqlite3_column_double(statement_, index); }
+  sqlite3_int64 columnInteger(int index) { return sqlite3_column_int64(statement_, index); }
+
+ private:
+  Database& db_;
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+std::string utf8(const std::string* cp1250) { return cp1250 != nullptr ? cp1250ToUtf8(*cp1250) : std::string(); }
+
+bool onlyDigits(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+double positionsTotal(const ImportDocument& document) {
+  double total = 0.0;
+  for (const ImportPosition& position : document.positions) {
+    const std::string* quantity = position.find("Ilosc");
+    const std::string* price = position.find("CenaBrutto");
+    if (quantity != nullptr && price != nullptr) total += std::strtod(quantity->c_str(), nullptr) * std::strtod(price->c_str(), nullptr);
+  }
+  return total;
+}
+
+std::string fieldsText(const ImportDocument& document) {
+  std::string text;
+  for (const ImportEntry& entry : document.entries) text += entry.key + "=" + cp1250ToUtf8(entry.value) + "\n";
+  return text;
+}
+
+std::map<std::string, std::string> parseFields(const std::string& text) {
+  std::map<std::string, std::string> fields;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    size_t equals = line.find('=');
+    if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
+    at = end + 1;
+  }
+  return fields;
+}
+
+bool storeCustomer(Statement& insert, const ImportDocument& record) {
+  const ImportPosition& position = record.positions.front();
+  const std::string* email = position.find("Email");
+  std::string address = email != nullptr && !email->empty() ? email->substr(1) : std::string();
+  return insert.text(1, utf8(position.find("SymbolKontrahenta")))
+      .text(2, utf8(position.find("NazwaKontrahenta")))
+      .text(3, utf8(position.find("AdresKontrahenta")))
+      .text(4, cp1250ToUtf8(address))
+      .run();
+}
+
+bool storeDocument(Database& db, Statement& insertDocument, Statement& insertPosition, const ImportDocument& document,
+                   const std::string& orderNumber) {
+  const std::string* number = document.find("NrDok");
+  if (number == nullptr) number = document.find("NrPar");
+  bool stored = insertDocument.text(1, document.registerName)
+                    .text(2, utf8(number))
+                    .text(3, orderNumber)
+                    .text(4, utf8(document.find("SymbolKontrahenta")))
+                    .text(5, utf8(document.find("WalutaNazwa")))
+                    .number(6, positionsTotal(document))
+                    .text(7, fieldsText(document))
+                    .run();
+  if (!stored) return false;
+  sqlite3_int64 id = sqlite3_last_insert_rowid(db.handle());
+  for (const ImportPosition& position : document.positions) {
+    const std::string* quantity = position.find("Ilosc");
+    const std::string* price = position.find("CenaBrutto");
+    bool ok = insertPosition.integer(1, id)
+                  .integer(2, position.number)
+                  .text(3, utf8(position.find("Symbol")))
+                  .text(4, utf8(position.find("Nazwa")))
+                  .text(5, utf8(position.find("Jm")))
+                  .number(6, quantity != nullptr ? std::strtod(quantity->c_str(), nullptr) : 0.0)
+                  .number(7, price != nullptr ? std::strtod(price->c_str(), nullptr) : 0.0)
+                  .text(8, utf8(position.find("Vat")))
+                  .run();
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// Width of a UTF-8 text in characters.
+size_t displayWidth(const std::string& text) {
+  size_t width = 0;
+  for (unsigned char c : text) width += (c & 0xC0) != 0x80;
+  return width;
+}
+
+std::string padded(const std::string& text, size_t width, bool right = false) {
+  size_t used = displayWidth(text);
+  std::string fill(used < width ? width - used : 0, ' ');
+  return right ? fill + text : text + fill;
+}
+
+}  // namespace
+
+std::string documentOrderNumber(const ImportDocument& document) {
+  const std::string* number = document.find("NrDok");
+  if (number != nullptr && onlyDigits(*number)) return *number;
+  const std::string* receipt = document.find("NrPar");
+  if (receipt != nullptr && onlyDigits(*receipt)) return *receipt;
+  const std::string* remarks = document.find("Uwagi");
+  if (remarks != nullptr) {
+    size_t at = remarks->find("Zam:");
+    if (at != std::string::npos) {
+      size_t from = at + 4, to = from;
+      while (to < remarks->size() && (*remarks)[to] >= '0' && (*remarks)[to] <= '9') ++to;
+      return remarks->substr(from, to - from);
+    }
+  }
+  return std::string();
+}
+
+bool storeImportedDocuments(const std::vector<ImportDocument>& documents, ImportSummary& summary,
+                            std::string& error) {
+  Database db;
+  if (db.ok()) db.execute("BEGIN");
+  {
+    Statement insertDocument(db,
+                             "INSERT INTO documents(register, number, order_number, customer, currency, total, fields)"
+                             " VALUES(?, ?, ?, ?, ?, ?, ?)");
+    Statement insertPosition(db,
+                             "INSERT INTO positions(document_id, number, symbol, name, unit, quantity, gross_price,"
+                             " vat) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement insertCustomer(db, "INSERT OR REPLACE INTO customers(symbol, name, address, email) VALUES(?, ?, ?, ?)");
+    for (const ImportDocument& document : documents) {
+      if (!db.ok()) break;
+      if (document.isCustomerRecord()) {
+        if (storeCustomer(insertCustomer, document)) summary.customers += 1;
+        continue;
+      }
+      std::string orderNumber = documentOrderNumber(document);
+      if (storeDocument(db, insertDocument, insertPosition, document, orderNumber)) {
+        summary.documents += 1;
+        summary.orderNumbers.push_back(orderNumber);
+      }
+    }
+  }
+  if (db.ok()) db.execute("COMMIT");
+  if (!db.ok()) {
+    error = db.error();
+    sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    summary = ImportSummary{};
+    return false;
+  }
+  return true;
+}
+
+std::vector<StoredDocument> storedDocuments() {
+  std::vector<StoredDocument> documents;
+  Database db;
+  Statement select(db, "SELECT id, register, number, order_number, customer, currency, total, fields FROM documents"
+                       " ORDER BY id");
+  while (select.nextRow()) {
+    StoredDocument document;
+    document.id = static_cast<long>(select.columnInteger(0));
+    document.registerName = select.columnText(1);
+    document.number = select.columnText(2);
+    document.orderNumber = select.columnText(3);
+    document.customer = select.columnText(4);
+    document.currency = select.columnText(5);
+    document.total = select.columnNumber(6);
+    document.fields = parseFields(select.columnText(7));
+    documents.push_back(std::move(document));
+  }
+  Statement positions(db, "SELECT document_id, number, symbol, name, unit, vat, quantity, gross_price FROM positions"
+                          " ORDER BY document_id, number");
+  size_t at = 0;
+  while (positions.nextRow()) {
+    long id = static_cast<long>(positions.columnInteger(0));
+    while (at < documents.size() && documents[at].id < id) ++at;
+    if (at == documents.size() || documents[at].id != id) continue;
+    documents[at].positions.push_back(StoredPosition{static_cast<int>(positions.columnInteger(1)),
+                                                     positions.columnText(2), positions.columnText(3),
+                                                     positions.columnText(4), positions.columnText(5),
+                                                     positions.columnNumber(6), positions.columnNumber(7)});
+  }
+  return documents;
+}
+
+std::vector<StoredCustomer> storedCustomers() {
+  std::vector<StoredCustomer> customers;
+  Database db;
+  Statement select(db, "SELECT symbol, name, address, email FROM customers ORDER BY symbol");
+  while (select.nextRow()) {
+    customers.push_back(
+        StoredCustomer{select.columnText(0), select.columnText(1), select.columnText(2), select.columnText(3)});
+  }
+  return customers;
+}
+
+std::string documentListing() {
+  std::vector<StoredDocument> documents = storedDocuments();
+  if (documents.empty()) return "Brak dokumentów.\n";
+  const char* headings[] = {"Rejestr", "Numer", "Kontrahent", "Razem", "Waluta", "Pozycje"};
+  std::vector<std::vector<std::string>> rows;
+  for (const StoredDocument& document : documents) {
+    char total[64];
+    std::snprintf(total, sizeof total, "%.2f", document.total);
+    std::string customer = document.customer;
+    if (customer.empty() && document.fields.count("PominDaneKontrahenta")) customer = "(bez danych)";
+    rows.push_back({document.registerName, document.number.empty() ? "-" : document.number,
+                    customer.empty() ? "-" : customer, total, document.currency.empty() ? "-" : document.currency,
+                    std::to_string(document.positions.size())});
+  }
+  size_t widths[6];
+  for (size_t c = 0; c < 6; ++c) {
+    widths[c] = displayWidth(headings[c]);
+    for (const auto& row : rows) widths[c] = std::max(widths[c], displayWidth(row[c]));
+  }
+  auto line = [&](const std::vector<std::string>& cells) {
+    std::string text;
+    for (size_t c = 0; c < 6; ++c) {
+      bool right = c == 3 || c == 5;
+      text += padded(cells[c], widths[c], right);
+      text += c + 1 < 6 ? "  " : "\n";
+    }
+    return text;
+  };
+  std::string listing = line({headings[0], headings[1], headings[2], headings[3], headings[4], headings[5]});
+  for (const auto& row : rows) listing += line(row);
+  listing += std::to_string(documents.size()) + " dokumentów\n";
+  return listing;
+}
+
+}  // namespace standin

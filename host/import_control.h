@@ -1,0 +1,58 @@
+// Control of the stand-in's universal import from tests and the tomiks
+// program: the current date and the exchange rates the host gives, and what
+// the import stored (documents, customer records, copies of imported files).
+// Included by host_control.h.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// The host's current date (ordinal 30204) as "YY.MM.DD"; an empty text
+// follows the clock again (the default).
+void setCurrentDate(const std::string& date);
+// The host's exchange rate of a currency (ordinal 51774); a currency without
+// a rate gives 0.
+void setExchangeRate(const std::string& currency, double rate);
+
+// Universal-import configurations are kept by name in this file of the
+// working directory; documents in this SQLite database beside it; every
+// imported file is copied into the folder below, numbered in import order.
+constexpr const char kImportConfigFile[] = "tomiks-import-configs.bin";
+constexpr const char kDocumentDatabase[] = "tomiks-documents.sqlite";
+constexpr const char kImportedFolder[] = "imported";
+
+struct StoredPosition {
+  int number;
+  std::string symbol, name, unit, vat;  // UTF-8
+  double quantity, grossPrice;
+};
+
+struct StoredDocument {
+  long id;
+  std::string registerName;  // "Paragony", "FakturySpr", ...
+  std::string number;        // "NrDok", else "NrPar", else ""
+  std::string orderNumber;   // the service's order number, "" when none
+  std::string customer;      // "SymbolKontrahenta"
+  std::string currency;      // "WalutaNazwa"
+  double total;              // sum of quantity x gross price of the positions
+  std::map<std::string, std::string> fields;  // every key of "[Dokument]", UTF-8
+  std::vector<StoredPosition> positions;
+};
+
+struct StoredCustomer {
+  std::string symbol, name, address, email;  // UTF-8
+};
+
+// What the document store of the working directory holds, in import order.
+std::vector<StoredDocument> storedDocuments();
+std::vector<StoredCustomer> storedCustomers();
+// The stored documents as a readable table (UTF-8): register, number,
+// customer, total, currency, number of positions.
+std::string documentListing();
+// Paths of the copies of imported files, oldest first.
+std::vector<std::string> importedCopies();
+
+}  // namespace standin

@@ -1,0 +1,91 @@
+// The keys of an order's document after its head: document type, receipt
+// and invoice numbers with the tax id, the customer block, currency,
+// country and the two dates.
+#include <cstring>
+
+#include "frame/host_services.h"
+#include "import/import_file.h"
+#include "import/order_document.h"
+#include "import/order_translation.h"
+#include "service/api_session.h"
+#include "service/service_requests.h"
+
+namespace {
+
+// Writes the tax id and looks up the number of the order's invoice.
+void writeTaxIdAndFindInvoice(void* file, const OrderValues& order, char* invoiceNumber, size_t capacity) {
+  ApiSession session;
+  openApiSession(session);
+  _fprintfUTF(file, "Nip=%s\n", order.taxId);
+  requestInvoiceNumber(session, invoiceNumber, capacity, order.orderId);
+  blankLineBreaks(invoiceNumber);
+}
+
+void writeCustomerBlock(const PageContext& page, OrderValues& order) {
+  void* file = page.file;
+  if (page.kind == kAnonymousReceiptOrInvoice && !taxIdPresent(order.taxId)) {
+    _fprintfUTF(file, "PominDaneKontrahenta=1\n");
+    return;
+  }
+  _fprintfUTF(file, "SymbolKontrahenta=%s\n", order.customerSymbol);
+  _fprintfUTF(file, "NazwaKontrahenta=%s %s\n", order.invoiceFullname.c_str(), order.invoiceCompany.c_str());
+  _fprintfUTF(file, "AdresKontrahenta=%s %s %s\n", order.invoiceAddress.c_str(), order.invoicePostcode.c_str(),
+              order.invoiceCity.c_str());
+  _fprintfUTF(file, "SymbolOdbiorcy=%s\n", order.phone.c_str());
+  _fprintfUTF(file, "NazwaOdbiorcy=%s %s\n", order.deliveryFullname.c_str(), order.deliveryCompany.c_str());
+  _fprintfUTF(file, "AdresOdbiorcy=%s %s %s\n", order.deliveryAddress.c_str(), order.deliveryPostcode.c_str(),
+              order.deliveryCity.c_str());
+}
+
+void writeCurrency(void* file, const OrderValues& order) {
+  if (!order.currency.empty()) _fprintfUTF(file, "WalutaNazwa=%s\n", order.currency.c_str());
+  if (rateApplies(order.rate)) _fprintfUTF(file, "WalutaKurs=%.4f\n", order.rate);
+}
+
+bool foreignCountry(const LineText& code) { return !code.empty() && std::strcmp(code.c_str(), "PL") != 0; }
+
+void writeCountry(void* file, const OrderValues& order) {
+  if (foreignCountry(order.invoiceCountryCode)) {
+    _fprintfUTF(file, "Kraj=%s\n", order.invoiceCountryCode.c_str());
+  } else if (foreignCountry(order.deliveryCountryCode)) {
+    _fprintfUTF(file, "Kraj=%s\n", order.deliveryCountryCode.c_str());
+  }
+}
+
+// Receipts, invoices and external issues carry the host's current date;
+// customer orders and internal issues the day the order was placed.
+void writeDates(const PageContext& page, const OrderValues& order) {
+  void* file = page.file;
+  if (page.kind == kReceiptOrInvoice || page.kind == kAnonymousReceiptOrInvoice || page.kind == kExternalIssue) {
+    hostFileWrite(file, "DataSprzed=%s\n", page.currentDate);
+    hostFileWrite(file, "DataWyst=%s\n", page.currentDate);
+    return;
+  }
+  CalendarDate added = calendarDate(order.dateAdd);
+  int year = added.year % 100;
+  if (year < 0) year += 100;
+  hostFileWrite(file, "DataSprzed=%02d.%02d.%02d\n", year, added.month, added.day);
+  hostFileWrite(file, "DataWyst=%02d.%02d.%02d\n", year, added.month, added.day);
+}
+
+}  // namespace
+
+void writeDocumentKeys(PageContext& page, OrderValues& order) {
+  void* file = page.file;
+  hostFileWrite(file, "TypDok=2\n");
+  if (page.kind == kReceiptOrInvoice && !taxIdPresent(order.taxId)) hostFileWrite(file, "NrPar=%.0f\n", order.orderId);
+
+  char invoiceNumber[40] = "";
+  if (taxIdPresent(order.taxId)) writeTaxIdAndFindInvoice(file, order, invoiceNumber, sizeof invoiceNumber);
+  if (page.kind != kAnonymousReceiptOrInvoice) {
+    if (invoiceNumber[0] != '\0') {
+      hostFileWrite(file, "NrDok=%sf\n", invoiceNumber);
+    } else {
+      hostFileWrite(file, "NrDok=%.0f\n", order.orderId);
+    }
+  }
+  writeCustomerBlock(page, order);
+  writeCurrency(file, order);
+  writeCountry(file, order);
+  writeDates(page, order);
+}
