@@ -102,3 +102,7 @@ const std::vector<TextInputShown>& textInputs();
 
 // The universal import: current date, exchange rates and the document store.
 #include "import_control.h"
+
+// The dialog engine, and the document tables with the numbered handlers.
+#include "dialog_control.h"
+#include "table_control.h"

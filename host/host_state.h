@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "dialog_state.h"
 #include "host_control.h"
+#include "table_state.h"
 
 namespace standin {
 
@@ -41,6 +43,8 @@ struct HostState {
   std::vector<HttpRequestRecord> httpRequests;
   std::deque<ScriptedTextInput> textInputScript;
   std::vector<TextInputShown> textInputs;
+  DialogState dialogs;
+  TableState tables;
 };
 
 HostState& state();

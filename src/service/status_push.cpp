@@ -1,23 +1,47 @@
-// Placeholder until the status push lands: the table operations only call
-// the operation they replaced.
+// Pushing an order to the outgoing status on the order service: fetch the
+// service's statuses, read the chosen position from the options and send
+// setOrderStatus. Everything is made and released within the call.
 #include "service/status_push.h"
 
-#include "frame/table_hooks.h"
+#include "frame/host_services.h"
+#include "service/api_session.h"
+#include "service/service_requests.h"
+#include "settings/import_settings.h"
+#include "settings/marketgate_status.h"
+#include "settings/order_status_list.h"
 
-void pushOrderStatus(const char*) {}
+namespace {
 
-int32_t MG_STDCALL documentTableOperation(uintptr_t a1, uintptr_t a2, uintptr_t a3, uintptr_t a4, uintptr_t a5,
-                                          uintptr_t a6, uintptr_t a7, uintptr_t a8, uintptr_t a9, uintptr_t a10,
-                                          uintptr_t a11) {
-  host_abi::TableOperation previous = previousTableOperation(kDocumentTable);
-  return previous ? previous(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11) : 0;
+// Fills the object's status list from the service; false when the service
+// gave no list.
+bool fetchStatusList(const ApiSession& session, MarketgateStatus& object) {
+  char* reply = nullptr;
+  int sent = requestOrderStatusList(session, &reply);
+  if (reply == nullptr) return false;
+  if (sent) decodeOrderStatusList(object.statusList, reply);
+  hostRelease(reply);
+  return sent != 0;
 }
 
-int32_t MG_STDCALL listTableOperation(uintptr_t a1, uintptr_t a2, uintptr_t a3, uintptr_t a4, uintptr_t a5,
-                                      uintptr_t a6, uintptr_t a7, uintptr_t a8, uintptr_t a9, uintptr_t a10,
-                                      uintptr_t a11) {
-  host_abi::TableOperation previous = previousTableOperation(kListTable);
-  return previous ? previous(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11) : 0;
+// Sends the outgoing status unless the user wants no change. A position
+// that the fetched list does not hold sends nothing.
+void sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, const char* orderIdText) {
+  loadSettings(object);
+  const ImportSettings& settings = object.settings;
+  if (settings.StatusWePoz == settings.StatusWyPoz) return;
+  const OrderStatus* outgoing = statusAt(object.statusList, settings.StatusWyPoz);
+  if (outgoing == nullptr) return;
+  if (orderIdText == nullptr || orderIdText[0] == '\0') return;
+  requestSetOrderStatus(session, outgoing->id, orderIdText);
 }
 
-int32_t MG_STDCALL documentEventHandler(uintptr_t, uintptr_t) { return 0; }
+}  // namespace
+
+void pushOrderStatus(const char* orderIdText) {
+  MarketgateStatus object;
+  constructMarketgateStatus(object);
+  ApiSession session;
+  openApiSession(session);
+  if (fetchStatusList(session, object)) sendOutgoingStatus(session, object, orderIdText);
+  destroyMarketgateStatus(object);
+}
