@@ -1,0 +1,192 @@
+// The import run end to end against mockgate: the page loop with its
+// inclusive date bound, status changes, the service's faults during an
+// import, and the runs that end before a file is made.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "host_control.h"
+#include "import/import_fixture.h"
+#include "import/import_run.h"
+
+namespace {
+
+const char kOrdersFailed[] = "Pobieranie zam\xA2wie\xA4 nie powiod\x92o si\x91.";
+const char kStoppedEarly[] =
+    "Import zam\xA2wie\xA4 przerwany: serwis Marketgate nie odpowiada poprawnie. "
+    "Zam\xA2wienia pobrane do tej chwili zostan\x86 zaimportowane.";
+const char kHeader[] = "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n";
+
+class ImportRunTest : public ImportTest {
+ protected:
+  // count orders in status 101; orders 98 to 101 share one confirmation
+  // date, so the order that ends the first page opens the second.
+  static std::vector<std::string> shopOrders(int count) {
+    std::vector<std::string> orders;
+    for (int i = 0; i < count; ++i) {
+      int date = i >= 98 && i <= 101 ? 2098 : 2000 + i;
+      orders.push_back(orderJson(7000 + i, {{"date_confirmed", std::to_string(date)}}));
+    }
+    return orders;
+  }
+  std::vector<std::string> messageTexts() const {
+    std::vector<std::string> texts;
+    for (const standin::ShownMessage& message : standin::messages()) {
+      if (message.kind == "message") texts.push_back(message.text);
+    }
+    return texts;
+  }
+  // Order numbers of the imported documents, in order.
+  static std::vector<std::string> importedOrderNumbers() {
+    std::vector<std::string> numbers;
+    for (const standin::StoredDocument& document : standin::storedDocuments()) numbers.push_back(document.orderNumber);
+    return numbers;
+  }
+  static std::vector<std::string> expectedNumbers(int first, int count) {
+    std::vector<std::string> numbers;
+    for (int i = 0; i < count; ++i) numbers.push_back(std::to_string(first + i));
+    return numbers;
+  }
+  // Orders the service holds in the status, after mockgate stopped.
+  int ordersInStatus(int status) {
+    mock->stop();
+    std::string state = mock->stateText();
+    std::regex pattern("\"order_status_id\": ?" + std::to_string(status) + "\\b");
+    return static_cast<int>(std::distance(std::sregex_iterator(state.begin(), state.end(), pattern),
+                                          std::sregex_iterator()));
+  }
+  bool importFileLeft() const {
+    struct stat info;
+    return stat(workDir.file("marketgate.edi").c_str(), &info) == 0;
+  }
+};
+
+TEST_F(ImportRunTest, ThreePagesWithTheBoundaryOrderWrittenOnce) {
+  startShop(shopJson(shopOrders(250)));
+  EXPECT_EQ(runOrderImport(), 0);
+  EXPECT_EQ(requests(), (std::vector<std::string>{"getOrderStatusList", "getOrders {\"status_id\":101}",
+                                                  "getOrders {\"status_id\":101,\"date_confirmed_from\":2098}",
+                                                  "getOrders {\"status_id\":101,\"date_confirmed_from\":2197}"}));
+  EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 250));
+  EXPECT_TRUE(messageTexts().empty());
+  EXPECT_FALSE(importFileLeft());
+  EXPECT_EQ(standin::callCount(52401), 1);
+}
+
+TEST_F(ImportRunTest, TakenOverOrdersMoveOnAndAreImportedOnce) {
+  startShop(shopJson(shopOrders(250)));
+  setOption("ZamowieniaCzyParagony", "1");
+  setStatusPositions(0, 1);
+  runOrderImport();
+  EXPECT_EQ(requestCount("getOrders"), 3);
+  EXPECT_EQ(requestCount("setOrderStatus"), 250);
+  EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 250));
+  EXPECT_EQ(ordersInStatus(102), 250);
+}
+
+TEST_F(ImportRunTest, FullPageOfOneConfirmationDateEndsTheLoop) {
+  std::vector<std::string> orders;
+  for (int i = 0; i < 120; ++i) orders.push_back(orderJson(100 + i, {{"date_confirmed", "5000"}}));
+  startShop(shopJson(orders));
+  runOrderImport();
+  EXPECT_EQ(requestCount("getOrders"), 2);
+  EXPECT_EQ(importedOrderNumbers(), expectedNumbers(100, 100));
+}
+
+TEST_F(ImportRunTest, StatusWithoutOrdersImportsTheHeaderAlone) {
+  startShop(shopJson({}));
+  runOrderImport();
+  EXPECT_EQ(lastImportedFile(), kHeader);
+  EXPECT_TRUE(standin::storedDocuments().empty());
+  EXPECT_FALSE(importFileLeft());
+}
+
+// One failure of the orders request, of any kind, is repeated for the same
+// page; a failed request tells the user, an unreadable reply does not.
+TEST_F(ImportRunTest, SingleFaultsAreRepeatedAndEveryOrderArrives) {
+  const std::pair<const char*, bool> faults[] = {{"http500", true},   {"drop", true},       {"garbage", false},
+                                                 {"truncated", false}, {"error", false},     {"slow:300", false}};
+  for (const auto& [kind, told] : faults) {
+    SCOPED_TRACE(kind);
+    std::remove(workDir.file("tomiks-documents.sqlite").c_str());
+    standin::clearMessages();
+    startShop(shopJson(shopOrders(150)), {std::string("getOrders:2:") + kind});
+    runOrderImport();
+    bool slow = std::string(kind).rfind("slow", 0) == 0;
+    EXPECT_EQ(requestCount("getOrders"), slow ? 2 : 3);
+    EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 150));
+    EXPECT_EQ(messageTexts(), told ? std::vector<std::string>{kOrdersFailed} : std::vector<std::string>{});
+    mock->stop();
+  }
+}
+
+TEST_F(ImportRunTest, ThreeFailuresOfAPageStopTheRunButKeepWhatWasTakenOver) {
+  startShop(shopJson(shopOrders(150)), {"getOrders:2:http500", "getOrders:3:garbage", "getOrders:4:drop"});
+  setOption("ZamowieniaCzyParagony", "4");
+  setStatusPositions(0, 2);
+  runOrderImport();
+  EXPECT_EQ(requestCount("getOrders"), 4);
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{kOrdersFailed, kOrdersFailed, kStoppedEarly}));
+  EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 100));
+  EXPECT_EQ(standin::callCount(52401), 1);
+  EXPECT_FALSE(importFileLeft());
+  EXPECT_EQ(ordersInStatus(103), 100);
+}
+
+TEST_F(ImportRunTest, ServiceThatNeverAnswersStillGetsTheFileImported) {
+  startShop(shopJson(shopOrders(5)), {"getOrders:1:http500", "getOrders:2:http500", "getOrders:3:http500"});
+  runOrderImport();
+  EXPECT_EQ(requestCount("getOrders"), 3);
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{kOrdersFailed, kOrdersFailed, kOrdersFailed, kStoppedEarly}));
+  EXPECT_EQ(lastImportedFile(), kHeader);
+}
+
+TEST_F(ImportRunTest, FailedStatusListEndsTheRunWithoutAFile) {
+  startShop(shopJson(shopOrders(5)), {"getOrderStatusList:1:http500"});
+  runOrderImport();
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{"Pobieranie listy status\xA2w nie powiod\x92o si\x91"}));
+  EXPECT_EQ(requests(), (std::vector<std::string>{"getOrderStatusList"}));
+  EXPECT_EQ(standin::callCount(52534), 0);
+  EXPECT_EQ(standin::callCount(52401), 0);
+}
+
+TEST_F(ImportRunTest, StatusPositionOutsideTheListEndsTheRunBeforeTheFile) {
+  startShop(shopJson(shopOrders(5)));
+  setStatusPositions(3, 0);
+  runOrderImport();
+  ASSERT_EQ(messageTexts().size(), 1u);
+  EXPECT_NE(messageTexts()[0].find("nie istnieje"), std::string::npos);
+  EXPECT_EQ(requestCount("getOrders"), 0);
+  EXPECT_EQ(standin::callCount(52534), 0);
+  EXPECT_EQ(standin::callCount(52401), 0);
+}
+
+TEST_F(ImportRunTest, UnwritableFileEndsTheRunWithItsMessage) {
+  startShop(shopJson(shopOrders(5)));
+  ASSERT_EQ(mkdir(workDir.file("marketgate.edi").c_str(), 0755), 0);
+  runOrderImport();
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{"B\x92\x86" "d otwarcia pliku marketgate.edi do zapisu!"}));
+  EXPECT_EQ(requestCount("getOrders"), 0);
+  EXPECT_EQ(standin::callCount(52401), 0);
+}
+
+TEST_F(ImportRunTest, WorkingDirectoryTooLongForTheRecordEndsTheRunBeforeTheFile) {
+  startShop(shopJson(shopOrders(5)));
+  std::string deep = workDir.path();
+  while (deep.size() < 260) {
+    deep += "/katalog-roboczy";
+    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+  }
+  writeWholeFile(deep + "/marketgate.ini", readWholeFile(workDir.file("marketgate.ini")));
+  standin::setWorkingDirectory(deep);
+  runOrderImport();
+  standin::setWorkingDirectory(workDir.path());
+  ASSERT_EQ(messageTexts().size(), 1u);
+  EXPECT_NE(messageTexts()[0].find("marketgate.edi"), std::string::npos);
+  EXPECT_EQ(requestCount("getOrders"), 0);
+  EXPECT_EQ(standin::callCount(52534), 0);
+}
+
+}  // namespace
