@@ -1,0 +1,163 @@
+// The stand-in's side of the import: current date, date difference and
+// rates; the strict reading of import files (a malformed file is refused
+// with its line and nothing is stored); the document store and its listing.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "frame/host_abi.h"
+#include "host_control.h"
+#include "import/import_fixture.h"
+#include "import_configs.h"
+
+extern "C" {
+const char* MG_STDCALL ordinal_30204();
+int32_t MG_STDCALL ordinal_30908(const char*, const char*);
+double MG_STDCALL ordinal_51774(const char*, const char*, int32_t, int32_t, int32_t);
+int32_t MG_STDCALL ordinal_52401(int32_t, const char*, uint32_t, int32_t, int32_t, int32_t, int32_t);
+}
+
+namespace {
+
+const char kHeader[] = "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n";
+
+const char kReceipt[] =
+    "\n[Dokument]\nRejestr=Paragony\nUwagi=Zam:41;Email:a@b.pl\nTypDok=2\nNrPar=41\nNrDok=41\n"
+    "SymbolKontrahenta=jan\nNazwaKontrahenta=Jan \xA3ozi\xF1ski \nAdresKontrahenta=ul. Polna 1 00-001 Warszawa\n"
+    "WalutaNazwa=PLN\nWalutaKurs=1.0000\nDataSprzed=26.12.08\nDataWyst=26.12.08\n"
+    "NrPlatnosci=\nSposobPlatnosci=\nPrzedplataNr=3\nPrzedplata=35.99\n"
+    "Termin=0.00\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\n"
+    "\n[ZawartoscDokumentu]\n"
+    "\n[Poz1]\nSymbol=KUB-1\nIndeks=KUB-1\nNazwa=Kubek\nJm=SZT\nIlosc=2.00\nCenaBrutto=10.00\nVat=23 %\n"
+    "\n[Poz3]\nSymbol=przesylka15.99\nIndeks=przesylka15.99\nNazwa=Kurier\nJm=SZT\nIlosc=1\nCenaBrutto=15.99\n"
+    "CenaNetto=13.00\nVat=23 %\n";
+
+const char kInvoice[] =
+    "\n[Dokument]\nRejestr=Firmy\n\n[ZawartoscDokumentu]\n\n[Poz1]\nSymbolKontrahenta=firma\n"
+    "NazwaKontrahenta=Firma \nAdresKontrahenta=ul. \x8Cliska 3 30-001 Krak\xF3w\nEmail=:f@b.pl\n"
+    "\n[Dokument]\nRejestr=FakturySpr\nUwagi=Zam:42;Email:f@b.pl\nTypDok=2\nNip=5261040828\nNrDok=FV/1/2026f\n"
+    "SymbolKontrahenta=firma\nWalutaNazwa=EUR\nWalutaKurs=4.2000\nKraj=DE\nDataSprzed=26.12.08\nDataWyst=26.12.08\n"
+    "Termin=14\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\nBrutto=42.00\nNrPlatnosci=2560\nSposobPlatnosci=pobranie\n"
+    "\n[ZawartoscDokumentu]\n\n[Poz1]\nSymbol=HER-1\nIndeks=HER-1\nNazwa=Herbata 100% li\x9C" "ciasta\nJm=SZT\n"
+    "Ilosc=1.00\nCenaBrutto=42.00\nVat=8 %\n";
+
+class StandinImportTest : public ImportTest {
+ protected:
+  // Imports the text as "marketgate.edi" through a stored configuration.
+  int32_t importText(const std::string& text) {
+    std::string path = workDir.file("marketgate.edi");
+    writeWholeFile(path, text);
+    std::vector<char> record(host_abi::kUniversalImportConfigSize, 0);
+    std::copy(path.begin(), path.end(), record.begin() + 0x14);
+    EXPECT_TRUE(standin::saveImportConfigRecord("ImportMarketgate", record.data(), record.size()));
+    standin::clearMessages();
+    return ordinal_52401(1, "ImportMarketgate", 3, 0, 0, 0, 0);
+  }
+  std::string lastMessage() const {
+    return standin::messages().empty() ? "<none>" : standin::messages().back().text;
+  }
+};
+
+TEST_F(StandinImportTest, DatesAndRates) {
+  EXPECT_STREQ(ordinal_30204(), "26.12.08");
+  standin::setCurrentDate("");
+  EXPECT_EQ(std::string(ordinal_30204()).size(), 8u) << "from the clock";
+  EXPECT_EQ(ordinal_30908("26.12.08", "26.12.08"), 0);
+  EXPECT_EQ(ordinal_30908("26.12.08", "26.11.30"), 8);
+  EXPECT_EQ(ordinal_30908("24.03.01", "24.02.28"), 2) << "a leap year";
+  EXPECT_EQ(ordinal_30908("26.12.07", "26.12.08"), -1);
+  EXPECT_NE(ordinal_30908("26.12.08", ""), 0);
+  EXPECT_EQ(ordinal_51774("26.12.08", "EUR", 1, 0, 0), 4.2);
+  EXPECT_EQ(ordinal_51774("26.12.08", "USD", 1, 0, 0), 0.0);
+}
+
+TEST_F(StandinImportTest, DocumentsCustomersAndPositionsAreStored) {
+  EXPECT_EQ(importText(std::string(kHeader) + kReceipt + kInvoice), 2);
+  std::vector<standin::StoredDocument> documents = standin::storedDocuments();
+  ASSERT_EQ(documents.size(), 2u);
+  EXPECT_EQ(documents[0].registerName, "Paragony");
+  EXPECT_EQ(documents[0].number, "41");
+  EXPECT_EQ(documents[0].orderNumber, "41");
+  EXPECT_EQ(documents[0].fields["NazwaKontrahenta"], "Jan \xC5\x81ozi\xC5\x84ski ");
+  EXPECT_DOUBLE_EQ(documents[0].total, 35.99);
+  ASSERT_EQ(documents[0].positions.size(), 2u);
+  EXPECT_EQ(documents[0].positions[1].number, 3);
+  EXPECT_EQ(documents[0].positions[1].symbol, "przesylka15.99");
+  EXPECT_EQ(documents[1].registerName, "FakturySpr");
+  EXPECT_EQ(documents[1].number, "FV/1/2026f");
+  EXPECT_EQ(documents[1].orderNumber, "42") << "from the remarks";
+  EXPECT_EQ(documents[1].positions[0].name, "Herbata 100% li\xC5\x9B" "ciasta");
+  std::vector<standin::StoredCustomer> customers = standin::storedCustomers();
+  ASSERT_EQ(customers.size(), 1u);
+  EXPECT_EQ(customers[0].address, "ul. \xC5\x9Aliska 3 30-001 Krak\xC3\xB3w");
+  EXPECT_EQ(customers[0].email, "f@b.pl");
+
+  EXPECT_EQ(standin::documentListing(),
+            "Rejestr     Numer       Kontrahent  Razem  Waluta  Pozycje\n"
+            "Paragony    41          jan         35.99  PLN           2\n"
+            "FakturySpr  FV/1/2026f  firma       42.00  EUR           1\n"
+            "2 dokumentów\n");
+  EXPECT_EQ(standin::importedCopies().size(), 1u);
+}
+
+TEST_F(StandinImportTest, HeaderAloneImportsNothing) {
+  EXPECT_EQ(importText(kHeader), 0);
+  EXPECT_EQ(standin::documentListing(), "Brak dokumentów.\n");
+}
+
+TEST_F(StandinImportTest, MalformedFilesAreRefusedWithTheLineAndStoreNothing) {
+  std::string good = std::string(kHeader) + kReceipt;
+  auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string text = good;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  const std::pair<std::string, const char*> cases[] = {
+      {"[Dokument]\n" + good, "wierszu 1 "},
+      {replaced("Kodowanie=Windows 1250", "Kodowanie=UTF-8"), "wierszu 3 "},
+      {replaced("Nazwa=Kubek\n", "Nazwa=Kubek\nXL\n"), "wierszu 35 "},
+      {replaced("Uwagi=Zam:41;Email:a@b.pl\n", "Uwagi=Zam:41;Email:a@b.pl\n\n"), "wierszu 10 "},
+      {replaced("Ilosc=2.00", "Ilosc=2,00"), "wierszu 36 "},
+      {replaced("Vat=23 %\n\n[Poz3]", "Vat=23%\n\n[Poz3]"), "wierszu 38 "},
+      {replaced("DataWyst=26.12.08", "DataWyst=26.13.08"), "wierszu 18 "},
+      {replaced("[Poz3]", "[Poz1]"), "wierszu 40 "},
+      {replaced("\n[ZawartoscDokumentu]\n", ""), "wierszu 29 "},
+      {replaced("TypDok=2", "Typ=2"), "wierszu 9 "},
+      {replaced("Rejestr=Paragony", "Rejestr=Faktury"), "wierszu 7 "},
+      {replaced("\n[Poz1]", "[Poz1]"), "wierszu 30 "},
+      {replaced("NrPar=41\n", "NrPar=41\nNrPar=41\n"), "wierszu 11 "},
+      {replaced("Jm=SZT\nIlosc=2.00\nCenaBrutto=10.00\n", "Jm=SZT\n"), "wierszu 38 "},
+  };
+  for (const auto& [text, line] : cases) {
+    EXPECT_EQ(importText(text), -1) << line;
+    EXPECT_NE(lastMessage().find(line), std::string::npos) << lastMessage();
+    EXPECT_NE(lastMessage().find("marketgate.edi"), std::string::npos);
+  }
+  EXPECT_TRUE(standin::storedDocuments().empty());
+  EXPECT_EQ(standin::importedCopies().size(), std::size(cases)) << "every file read is kept";
+  EXPECT_EQ(importText(good), 1) << "the unbroken file passes";
+}
+
+TEST_F(StandinImportTest, MissingConfigurationOrFileImportsNothing) {
+  standin::clearMessages();
+  EXPECT_EQ(ordinal_52401(1, "Inny", 3, 0, 0, 0, 0), -1);
+  EXPECT_NE(lastMessage().find("Inny"), std::string::npos);
+  std::vector<char> record(host_abi::kUniversalImportConfigSize, 0);
+  ASSERT_TRUE(standin::saveImportConfigRecord("ImportMarketgate", record.data(), record.size()));
+  EXPECT_EQ(ordinal_52401(1, "ImportMarketgate", 3, 0, 0, 0, 0), -1);
+}
+
+TEST_F(StandinImportTest, OrderNumberComesFromTheDocumentNumberReceiptOrRemarks) {
+  std::string text = kHeader;
+  text += "\n[Dokument]\nRejestr=ZamowieniaSpr\nUwagi=a@b.pl\nTypDok=2\nNrDok=7001\n\n[ZawartoscDokumentu]\n";
+  text += "\n[Dokument]\nRejestr=Paragony\nUwagi=x\nTypDok=2\nNrPar=7002\nNrDok=FV/9f\n\n[ZawartoscDokumentu]\n";
+  text += "\n[Dokument]\nRejestr=Paragony\nUwagi=a@b.pl\nTypDok=2\nPominDaneKontrahenta=1\n\n[ZawartoscDokumentu]\n";
+  EXPECT_EQ(importText(text), 3);
+  std::vector<standin::StoredDocument> documents = standin::storedDocuments();
+  ASSERT_EQ(documents.size(), 3u);
+  EXPECT_EQ(documents[0].orderNumber, "7001");
+  EXPECT_EQ(documents[1].orderNumber, "7002");
+  EXPECT_EQ(documents[2].orderNumber, "");
+}
+
+}  // namespace
