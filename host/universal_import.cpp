@@ -14,6 +14,7 @@
 #include "import_control.h"
 #include "import_file_reader.h"
 #include "imported_copies.h"
+#include "table_control.h"
 
 using standin::recordCall;
 using standin::state;
@@ -93,6 +94,11 @@ int32_t importConfiguredFile(const char* configName) {
   if (!standin::storeImportedDocuments(content.documents, summary, error)) {
     showImportMessage("Import uniwersalny: zapis dokumentów nie powiódł się: " + error);
     return -1;
+  }
+  // Each document is also a row of the "Tspr" list, which carries the
+  // service's order number, so that handling it later moves its order on.
+  for (const std::string& orderNumber : summary.orderNumbers) {
+    standin::addTableRecord(standin::kListTableNumber, orderNumber);
   }
   return summary.documents;
 }

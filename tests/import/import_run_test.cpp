@@ -10,6 +10,7 @@
 #include "host_control.h"
 #include "import/import_fixture.h"
 #include "import/import_run.h"
+#include "frame/table_hooks.h"
 
 namespace {
 
@@ -84,6 +85,27 @@ TEST_F(ImportRunTest, TakenOverOrdersMoveOnAndAreImportedOnce) {
   EXPECT_EQ(requestCount("setOrderStatus"), 250);
   EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 250));
   EXPECT_EQ(ordersInStatus(102), 250);
+}
+
+// Customer orders are not taken over at once; their rows in the "Tspr"
+// list carry the order number, and handling a row later moves its order.
+TEST_F(ImportRunTest, ImportedDocumentsCarryTheirOrderForALaterStatusPush) {
+  startShop(shopJson(shopOrders(3)));
+  setStatusPositions(0, 2);
+  runOrderImport();
+  EXPECT_EQ(requestCount("setOrderStatus"), 0);
+  for (int row = 0; row < 3; ++row) {
+    ASSERT_NE(standin::tableRecord(standin::kListTableNumber, row), nullptr);
+    EXPECT_STREQ(reinterpret_cast<const char*>(standin::tableRecord(standin::kListTableNumber, row) + 2),
+                 std::to_string(7000 + row).c_str());
+  }
+  resetTableHookState();
+  ASSERT_EQ(installTableHooks(), 0);
+  standin::ListSelection selection = standin::listSelection(standin::kListTableNumber, 1);
+  standin::callTableOperation(standin::kListTableNumber, 17408, 801, 0, selection.recordArray, 0, selection.listView);
+  restoreTableHooks();
+  EXPECT_EQ(requests().back(), "setOrderStatus {\"order_id\":7001,\"status_id\":103}");
+  EXPECT_EQ(ordersInStatus(103), 1);
 }
 
 TEST_F(ImportRunTest, FullPageOfOneConfirmationDateEndsTheLoop) {
