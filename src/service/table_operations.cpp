@@ -73,24 +73,27 @@ const uint8_t* selectedRecord(uintptr_t recordArray, uintptr_t listView) {
 int32_t MG_STDCALL documentTableOperation(uintptr_t a1, uintptr_t a2, uintptr_t a3, uintptr_t a4, uintptr_t a5,
                                           uintptr_t a6, uintptr_t a7, uintptr_t a8, uintptr_t a9, uintptr_t a10,
                                           uintptr_t a11) {
+  // Not hooked (nothing to hand the call on to): the host cannot mean this call.
+  host_abi::TableOperation previous = previousTableOperation(kDocumentTable);
+  if (previous == nullptr) return 0;
   host_abi::TableObject* list = accessListTable();
   if (a1 == kDocumentEvent && a2 == kDocumentEventDetail && list != nullptr && list->currentRecord != nullptr) {
     pushRecordOrder(list->currentRecord, listRecordBound(list));
   }
-  host_abi::TableOperation previous = previousTableOperation(kDocumentTable);
-  return previous != nullptr ? previous(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11) : 0;
+  return previous(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11);
 }
 
 int32_t MG_STDCALL listTableOperation(uintptr_t a1, uintptr_t a2, uintptr_t a3, uintptr_t a4, uintptr_t a5,
                                       uintptr_t a6, uintptr_t a7, uintptr_t a8, uintptr_t a9, uintptr_t a10,
                                       uintptr_t a11) {
+  host_abi::TableOperation previous = previousTableOperation(kListTable);
+  if (previous == nullptr) return 0;
   host_abi::TableObject* list = accessListTable();
   if (a1 == kListEvent && a2 == kListEventDetail) {
     const uint8_t* record = selectedRecord(a4, a6);
     if (record != nullptr) pushRecordOrder(record, listRecordBound(list));
   }
-  host_abi::TableOperation previous = previousTableOperation(kListTable);
-  return previous != nullptr ? previous(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11) : 0;
+  return previous(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11);
 }
 
 int32_t MG_STDCALL documentEventHandler(uintptr_t first, uintptr_t second) {
