@@ -108,6 +108,35 @@ TEST_F(ImportRunTest, ImportedDocumentsCarryTheirOrderForALaterStatusPush) {
   EXPECT_EQ(ordersInStatus(103), 1);
 }
 
+TEST_F(ImportRunTest, CancelledDialogMakesNoFileAndSaysNothing) {
+  startShop(shopJson(shopOrders(3)));
+  standin::setQuietMode(false);
+  standin::scriptDialogAnswers("button=ESC");
+  runOrderImport();
+  EXPECT_EQ(requests(), (std::vector<std::string>{"getOrderStatusList"}));
+  EXPECT_TRUE(messageTexts().empty());
+  EXPECT_EQ(standin::callCount(52534), 0);
+  EXPECT_EQ(standin::callCount(52401), 0);
+}
+
+// The user's choices in the dialog decide the import; an interactive host
+// pauses twice and is told afterwards which documents were imported.
+TEST_F(ImportRunTest, ConfirmedDialogImportsWithTheChosenOptions) {
+  startShop(shopJson(shopOrders(3)));
+  standin::setQuietMode(false);
+  standin::scriptDialogAnswers("StatusWePoz=0\nStatusWyPoz=1\nZamowieniaCzyParagony=4\nbutton=F12");
+  runOrderImport();
+  EXPECT_EQ(requestCount("setOrderStatus"), 3);
+  std::vector<standin::StoredDocument> documents = standin::storedDocuments();
+  ASSERT_EQ(documents.size(), 3u);
+  EXPECT_EQ(documents[0].registerName, "WZ");
+  EXPECT_EQ(standin::callCount(34699), 1);
+  for (const standin::CallRecord& call : standin::calls()) {
+    if (call.ordinal == 34699) EXPECT_EQ(call.detail, "805");
+  }
+  EXPECT_EQ(ordersInStatus(102), 3);
+}
+
 TEST_F(ImportRunTest, FullPageOfOneConfirmationDateEndsTheLoop) {
   std::vector<std::string> orders;
   for (int i = 0; i < 120; ++i) orders.push_back(orderJson(100 + i, {{"date_confirmed", "5000"}}));
