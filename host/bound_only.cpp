@@ -3,7 +3,7 @@
 #include "host_exports.h"
 
 #define STANDIN_BOUND_ONLY(ordinal) \
-  MG_EXPORT int32_t MG_STDCALL ordinal_##ordinal() { standin::recordCall(ordinal); return 0; }
+  STANDIN_EXPORT int32_t MG_STDCALL ordinal_##ordinal() { standin::recordCall(ordinal); return 0; }
 
 STANDIN_BOUND_ONLY(22900)
 STANDIN_BOUND_ONLY(22934)

@@ -8,26 +8,26 @@
 
 using standin::recordCall;
 
-MG_EXPORT void* MG_STDCALL ordinal_52534(const char* name, const char* mode, int32_t, int32_t, int32_t, int32_t,
+STANDIN_EXPORT void* MG_STDCALL ordinal_52534(const char* name, const char* mode, int32_t, int32_t, int32_t, int32_t,
                                          int32_t, int32_t, int32_t) {
   recordCall(52534, std::string(name ? name : "") + " " + (mode ? mode : ""));
   if (name == nullptr || mode == nullptr) return nullptr;
   return std::fopen(name, mode);
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52305(void* file) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52305(void* file) {
   recordCall(52305);
   return file != nullptr ? std::fclose(static_cast<FILE*>(file)) : -1;
 }
 
 // The file holder keeps one handle in the first bytes of its storage.
-MG_EXPORT void* MG_THISCALL ordinal_22562(void* holder, void* file) {
+STANDIN_EXPORT void* MG_THISCALL ordinal_22562(void* holder, void* file) {
   recordCall(22562);
   std::memcpy(holder, &file, sizeof file);
   return holder;
 }
 
-MG_EXPORT void* MG_THISCALL ordinal_22567(void* holder) {
+STANDIN_EXPORT void* MG_THISCALL ordinal_22567(void* holder) {
   recordCall(22567);
   void* file = nullptr;
   std::memcpy(&file, holder, sizeof file);
@@ -36,14 +36,14 @@ MG_EXPORT void* MG_THISCALL ordinal_22567(void* holder) {
   return file;
 }
 
-MG_EXPORT void MG_THISCALL ordinal_22563(void* holder) {
+STANDIN_EXPORT void MG_THISCALL ordinal_22563(void* holder) {
   recordCall(22563);
   void* file = nullptr;
   std::memcpy(&file, holder, sizeof file);
   if (file != nullptr) std::fclose(static_cast<FILE*>(file));
 }
 
-MG_EXPORT int32_t MG_CDECL ordinal_52541(void* file, const char* format, ...) {
+STANDIN_EXPORT int32_t MG_CDECL ordinal_52541(void* file, const char* format, ...) {
   if (file == nullptr || format == nullptr) return -1;
   va_list values;
   va_start(values, format);

@@ -1,12 +1,15 @@
 // State of the host stand-in: configuration and records (see host_control.h).
 #include "host_control.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+#include <filesystem>
 #include <set>
 
 #include "host_state.h"
+
+#ifdef _WIN32
+#include "windows/withheld_exports.h"
+#endif
 
 namespace standin {
 
@@ -18,9 +21,18 @@ HostState& state() {
 namespace {
 
 std::string processDirectory() {
-  char buffer[4096];
-  if (getcwd(buffer, sizeof buffer) == nullptr) return ".";
-  return buffer;
+  std::error_code error;
+  std::filesystem::path directory = std::filesystem::current_path(error);
+  if (error) return ".";
+  return directory.string();
+}
+
+// Windows finds ordinals in the module's export table, so a withheld
+// ordinal is taken out of it there (see windows/withheld_exports.h).
+void withheldOrdinalsChanged() {
+#ifdef _WIN32
+  syncWithheldExports(state().withheld);
+#endif
 }
 
 }  // namespace
@@ -35,6 +47,7 @@ void resetState() {
   s.workingDirectory = directory;
   s.echo = echo;
   s.plain = plain;
+  withheldOrdinalsChanged();
 }
 
 long liveBlocks() { return state().liveBlocks; }
@@ -42,8 +55,14 @@ long allocationCount() { return state().allocations; }
 void failNthAllocation(long n) { state().failAllocationAt = n > 0 ? state().allocations + n : 0; }
 
 void setInterfaceLevel(int level) { state().interfaceLevel = level; }
-void withholdOrdinal(unsigned ordinal) { state().withheld.insert(ordinal); }
-void clearWithheldOrdinals() { state().withheld.clear(); }
+void withholdOrdinal(unsigned ordinal) {
+  state().withheld.insert(ordinal);
+  withheldOrdinalsChanged();
+}
+void clearWithheldOrdinals() {
+  state().withheld.clear();
+  withheldOrdinalsChanged();
+}
 bool ordinalWithheld(unsigned ordinal) { return state().withheld.count(ordinal) != 0; }
 void setQuietMode(bool quiet) { state().quietFlag = quiet ? 1 : 0; }
 

@@ -16,28 +16,28 @@ bool nextAllocationFails() {
 
 }  // namespace
 
-MG_EXPORT void* MG_CDECL ordinal_21284(uint32_t size) {
+STANDIN_EXPORT void* MG_CDECL ordinal_21284(uint32_t size) {
   if (nextAllocationFails()) return nullptr;
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block != nullptr) state().liveBlocks += 1;
   return block;
 }
 
-MG_EXPORT void* MG_CDECL ordinal_21285(uint32_t count, uint32_t size) {
+STANDIN_EXPORT void* MG_CDECL ordinal_21285(uint32_t count, uint32_t size) {
   if (nextAllocationFails()) return nullptr;
   void* block = std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
   if (block != nullptr) state().liveBlocks += 1;
   return block;
 }
 
-MG_EXPORT void* MG_CDECL ordinal_21286(void* block, uint32_t size) {
+STANDIN_EXPORT void* MG_CDECL ordinal_21286(void* block, uint32_t size) {
   if (nextAllocationFails()) return nullptr;
   void* moved = std::realloc(block, size == 0 ? 1 : size);
   if (moved != nullptr && block == nullptr) state().liveBlocks += 1;
   return moved;
 }
 
-MG_EXPORT void MG_CDECL ordinal_21287(void* block) {
+STANDIN_EXPORT void MG_CDECL ordinal_21287(void* block) {
   if (block == nullptr) return;
   std::free(block);
   state().liveBlocks -= 1;

@@ -10,13 +10,13 @@ using standin::recordCall;
 using standin::recordMessage;
 using standin::state;
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52030(const char* text) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52030(const char* text) {
   recordCall(52030, text ? text : "");
   recordMessage("message", "", text ? text : "");
   return 0;
 }
 
-MG_EXPORT int16_t MG_STDCALL ordinal_35804(int32_t context, const char* title, const char* format, uint32_t style,
+STANDIN_EXPORT int16_t MG_STDCALL ordinal_35804(int32_t context, const char* title, const char* format, uint32_t style,
                                            const uintptr_t* argumentList) {
   // The first word of the argument list is the display's own; the format's
   // arguments follow it.
@@ -27,32 +27,32 @@ MG_EXPORT int16_t MG_STDCALL ordinal_35804(int32_t context, const char* title, c
   return 0;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52028(const char* title, const char* text, int32_t flags) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52028(const char* title, const char* text, int32_t flags) {
   recordCall(52028, std::string(title ? title : "") + "|" + (text ? text : "") + "|" + std::to_string(flags));
   state().waitNoticeDepth += 1;
   recordMessage("wait", title ? title : "", text ? text : "");
   return 0;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52064() {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52064() {
   recordCall(52064);
   if (state().waitNoticeDepth > 0) state().waitNoticeDepth -= 1;
   return 0;
 }
 
-MG_EXPORT int32_t MG_CDECL ordinal_52023(int32_t context, int32_t* flag, int32_t zero, const char* text) {
+STANDIN_EXPORT int32_t MG_CDECL ordinal_52023(int32_t context, int32_t* flag, int32_t zero, const char* text) {
   recordCall(52023, std::to_string(context) + " " + std::to_string(zero));
   recordMessage("notice", "", text ? text : "");
   if (flag != nullptr && state().noticeFlagAnswer >= 0) *flag = state().noticeFlagAnswer;
   return 0;
 }
 
-MG_EXPORT int32_t* MG_STDCALL ordinal_37974() {
+STANDIN_EXPORT int32_t* MG_STDCALL ordinal_37974() {
   recordCall(37974);
   return &state().quietFlag;
 }
 
-MG_EXPORT void MG_STDCALL ordinal_34704(int32_t code) {
+STANDIN_EXPORT void MG_STDCALL ordinal_34704(int32_t code) {
   recordCall(34704, std::to_string(code));
   recordMessage("fatal", "", "fatal stop " + std::to_string(code));
   std::fflush(nullptr);

@@ -22,14 +22,14 @@ std::string describe(int mode, const char* section, const char* key, const char*
 
 }  // namespace
 
-MG_EXPORT int16_t MG_CDECL ordinal_41399(const char* file, int32_t mode, const char* section, const char* key,
+STANDIN_EXPORT int16_t MG_CDECL ordinal_41399(const char* file, int32_t mode, const char* section, const char* key,
                                          const char* format, va_list values) {
   recordCall(41399, std::string(file ? file : "") + " " + describe(mode, section, key, format));
   if (file == nullptr) return 1;
   return standin::iniAccess(inWorkingDirectory(file), mode, section, key, format, values);
 }
 
-MG_EXPORT int16_t MG_CDECL ordinal_52224(int32_t mode, const char* section, const char* key, const char* format,
+STANDIN_EXPORT int16_t MG_CDECL ordinal_52224(int32_t mode, const char* section, const char* key, const char* format,
                                          va_list values) {
   recordCall(52224, describe(mode, section, key, format));
   return standin::iniAccess(inWorkingDirectory("tomiks.ini"), mode, section, key, format, values);

@@ -21,14 +21,14 @@ int32_t conversionSettingValue = host_abi::kCodePath;
 
 }  // namespace
 
-MG_EXPORT const char* MG_STDCALL ordinal_52016() {
+STANDIN_EXPORT const char* MG_STDCALL ordinal_52016() {
   recordCall(52016);
   directoryText() = standin::workingDirectory();
   return directoryText().c_str();
 }
 
 // Appends a name to a path in place, with one separator between them.
-MG_EXPORT char* MG_STDCALL ordinal_52015(char* path, const char* name) {
+STANDIN_EXPORT char* MG_STDCALL ordinal_52015(char* path, const char* name) {
   recordCall(52015, name ? name : "");
   if (path == nullptr || name == nullptr) return path;
   size_t length = std::strlen(path);
@@ -38,7 +38,7 @@ MG_EXPORT char* MG_STDCALL ordinal_52015(char* path, const char* name) {
 }
 
 // Copies at most bound bytes of source, then a NUL; a null source gives "".
-MG_EXPORT char* MG_STDCALL ordinal_52161(char* destination, const char* source, int32_t bound) {
+STANDIN_EXPORT char* MG_STDCALL ordinal_52161(char* destination, const char* source, int32_t bound) {
   recordCall(52161);
   if (destination == nullptr) return destination;
   size_t length = 0;
@@ -50,20 +50,20 @@ MG_EXPORT char* MG_STDCALL ordinal_52161(char* destination, const char* source, 
   return destination;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_35387(char* destination, int32_t capacity, const char* source, int32_t length,
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_35387(char* destination, int32_t capacity, const char* source, int32_t length,
                                            int32_t fromCode, int32_t toCode) {
   recordCall(35387, std::to_string(fromCode) + ">" + std::to_string(toCode));
   return standin::convertTextInto(destination, capacity, source, length, fromCode, toCode);
 }
 
-MG_EXPORT int32_t* MG_STDCALL ordinal_38020() {
+STANDIN_EXPORT int32_t* MG_STDCALL ordinal_38020() {
   recordCall(38020);
   return &conversionSettingValue;
 }
 
 // Converts a path for the host's file functions: from the code the setting
 // names to the code given last (both the file-system code here).
-MG_EXPORT int32_t MG_STDCALL ordinal_35385(char* destination, int32_t capacity, const char* source, int32_t length,
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_35385(char* destination, int32_t capacity, const char* source, int32_t length,
                                            int32_t fromCode, int32_t toCode) {
   recordCall(35385, std::to_string(fromCode) + ">" + std::to_string(toCode));
   return standin::convertTextInto(destination, capacity, source, length, fromCode, toCode);

@@ -128,7 +128,7 @@ TEST_F(FirstCallTest, ManyArgumentFunctionReceivesEveryArgumentInOrder) {
 TEST_F(FirstCallTest, VariadicFunctionWithFloatingArgumentsWritesThemIntact) {
   auto write = unboundCell<host_abi::FormattedFileWriteFn>(HostFunction::formattedFileWrite);
   std::string name = workDir.file("numbers.txt");
-  FILE* file = std::fopen(name.c_str(), "w");
+  FILE* file = std::fopen(name.c_str(), "wb");  // binary: the same line end everywhere
   ASSERT_NE(file, nullptr);
   write(file, "%d %.2f %s %.4f\n", 7, 15.99, "SZT", 4.2);
   std::fclose(file);

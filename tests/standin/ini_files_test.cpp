@@ -16,6 +16,17 @@ namespace {
 using namespace standin;
 namespace fs = std::filesystem;
 
+// A file the writer creates gets the platform's text line end.
+std::string withPlatformLineEnds(const std::string& text) {
+#ifdef _WIN32
+    std::string converted;
+    for (char c : text) converted += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return converted;
+#else
+    return text;
+#endif
+}
+
 class IniFiles : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -65,7 +76,7 @@ TEST_F(IniFiles, WritesCreateTheFileAndReadBack) {
     EXPECT_EQ(iniAccessWith(path_, kIniWrite, "API", "Key", "%s", "abc123"), 0);
     EXPECT_EQ(iniAccessWith(path_, kIniWrite, "Opcje", "Kontrahent", "%d", 3), 0);
     EXPECT_EQ(iniAccessWith(path_, kIniWrite, "Opcje", "WpisTowar", "%d", -2), 0);
-    EXPECT_EQ(content(), "[API]\nKey=abc123\n\n[Opcje]\nKontrahent=3\nWpisTowar=-2\n");
+    EXPECT_EQ(content(), withPlatformLineEnds("[API]\nKey=abc123\n\n[Opcje]\nKontrahent=3\nWpisTowar=-2\n"));
     char text[256] = "";
     int16_t field = 0;
     EXPECT_EQ(readText("API", "Key", text), 0);

@@ -1,17 +1,30 @@
 // Test fixtures around the host stand-in (see host_fixture.h).
 #include "support/host_fixture.h"
 
-#include <stdlib.h>
-
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
+// A directory of a fresh random name, made here (an existing name is never
+// taken over); the same on every platform.
 TemporaryDirectory::TemporaryDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "mgtest-XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  path_ = made != nullptr ? made : pattern;
+  static std::mt19937_64 names{std::random_device{}() ^
+                               static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "mgtest-%012llx", static_cast<unsigned long long>(names() & 0xFFFFFFFFFFFFull));
+    std::error_code error;
+    if (std::filesystem::create_directory(base / name, error)) {
+      path_ = (base / name).generic_string();
+      return;
+    }
+  }
+  path_ = (base / "mgtest-unavailable").generic_string();
 }
 
 TemporaryDirectory::~TemporaryDirectory() {
