@@ -77,6 +77,12 @@ void MockService::attach(httplib::Server& server) {
     // Headers and body go out in separate writes; without this a kept-alive
     // connection waits for the client's delayed acknowledgement every time.
     server.set_tcp_nodelay(true);
+    // Address reuse only: a second mockgate on a port in use must fail
+    // rather than share the port.
+    server.set_socket_options([](int sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server.Post("/connector.php", [this](const httplib::Request& request, httplib::Response& response) {
         handle(request, response);
     });
