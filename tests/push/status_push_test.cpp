@@ -172,8 +172,12 @@ TEST_F(PushTest, OtherEventsOnlyReachTheReplacedOperation) {
     ASSERT_EQ(standin::callCount(52256), 1);
     ASSERT_EQ(standin::callCount(52465), 1);
     for (const standin::CallRecord& record : standin::calls()) {
-      if (record.ordinal == 52256) EXPECT_EQ(record.detail, "44");
-      if (record.ordinal == 52465) EXPECT_EQ(record.detail, "44 255");
+      if (record.ordinal == 52256) {
+        EXPECT_EQ(record.detail, "44");
+      }
+      if (record.ordinal == 52465) {
+        EXPECT_EQ(record.detail, "44 255");
+      }
     }
   }
   EXPECT_TRUE(sentBodies().empty());
@@ -233,7 +237,9 @@ TEST_F(PushTest, HandlerPushesTheCurrentDocumentAndForwards) {
   EXPECT_EQ(sentBodies(), (std::vector<std::string>{kStatusList, setStatus("5310002", 30)}));
   ASSERT_EQ(standin::callCount(52033), 1);
   for (const standin::CallRecord& record : standin::calls()) {
-    if (record.ordinal == 52033) EXPECT_EQ(record.detail, "16651") << "the order id field of the current document";
+    if (record.ordinal == 52033) {
+      EXPECT_EQ(record.detail, "16651") << "the order id field of the current document";
+    }
   }
 }
 
