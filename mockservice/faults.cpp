@@ -15,7 +15,7 @@ bool parsePositive(const std::string& text, long long max, long long& out) {
     return errno == 0 && out >= 1 && out <= max;
 }
 
-bool parseKind(const std::string& text, FaultSpec& out) {
+bool parseKind(const std::string& text, FaultRule& out) {
     static const struct { const char* name; FaultKind kind; } kinds[] = {
         {"http500", FaultKind::Http500}, {"drop", FaultKind::Drop},
         {"garbage", FaultKind::Garbage}, {"truncated", FaultKind::Truncated},
@@ -38,14 +38,14 @@ bool parseKind(const std::string& text, FaultSpec& out) {
 
 }  // namespace
 
-bool parseFaultSpec(const std::string& text, FaultSpec& out, std::string& error) {
+bool parseFaultRule(const std::string& text, FaultRule& out, std::string& error) {
     size_t first = text.find(':');
     size_t second = first == std::string::npos ? first : text.find(':', first + 1);
     if (second == std::string::npos) {
         error = "fault \"" + text + "\" is not METHOD:N:KIND";
         return false;
     }
-    out = FaultSpec();
+    out = FaultRule();
     out.method = text.substr(0, first);
     if (out.method.empty()) {
         error = "fault \"" + text + "\" names no method";
@@ -63,11 +63,11 @@ bool parseFaultSpec(const std::string& text, FaultSpec& out, std::string& error)
     return true;
 }
 
-std::vector<FaultSpec> FaultPlan::nextCall(const std::string& method) {
+std::vector<FaultRule> FaultPlan::nextCall(const std::string& method) {
     long long number = ++calls_[method];
-    std::vector<FaultSpec> hits;
-    for (const FaultSpec& spec : specs_)
-        if (spec.method == method && spec.call == number) hits.push_back(spec);
+    std::vector<FaultRule> hits;
+    for (const FaultRule& rule : rules_)
+        if (rule.method == method && rule.call == number) hits.push_back(rule);
     return hits;
 }
 

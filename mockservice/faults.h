@@ -17,7 +17,7 @@ enum class FaultKind {
     Error,      // HTTP 200 with a status ERROR reply
 };
 
-struct FaultSpec {
+struct FaultRule {
     std::string method;
     long long call = 0;
     FaultKind kind = FaultKind::Error;
@@ -26,17 +26,17 @@ struct FaultSpec {
 
 // Parses "METHOD:N:KIND", KIND one of http500, drop, garbage, truncated,
 // error or slow:MS.
-bool parseFaultSpec(const std::string& text, FaultSpec& out, std::string& error);
+bool parseFaultRule(const std::string& text, FaultRule& out, std::string& error);
 
 class FaultPlan {
 public:
-    void add(const FaultSpec& spec) { specs_.push_back(spec); }
+    void add(const FaultRule& rule) { rules_.push_back(rule); }
     // Counts one call of method and returns the faults set for it, in the
     // order they were given.
-    std::vector<FaultSpec> nextCall(const std::string& method);
+    std::vector<FaultRule> nextCall(const std::string& method);
 
 private:
-    std::vector<FaultSpec> specs_;
+    std::vector<FaultRule> rules_;
     std::unordered_map<std::string, long long> calls_;
 };
 

@@ -59,8 +59,8 @@ void dropConnection(const httplib::Request& request, httplib::Response& response
     response.set_content_provider(1, kJsonType, [](size_t, size_t, httplib::DataSink&) { return false; });
 }
 
-const FaultSpec* firstFailure(const std::vector<FaultSpec>& hits) {
-    for (const FaultSpec& hit : hits)
+const FaultRule* firstFailure(const std::vector<FaultRule>& hits) {
+    for (const FaultRule& hit : hits)
         if (hit.kind != FaultKind::Slow) return &hit;
     return nullptr;
 }
@@ -95,18 +95,18 @@ std::string MockService::answer(const ServiceCall& call) {
 
 void MockService::handle(const httplib::Request& request, httplib::Response& response) {
     ServiceCall call = decodeServiceCall(request.body);
-    std::vector<FaultSpec> hits;
+    std::vector<FaultRule> hits;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         log_.record(call, request.body);
         if (call.hasMethod) hits = faults_.nextCall(call.method);
     }
-    for (const FaultSpec& hit : hits)
+    for (const FaultRule& hit : hits)
         if (hit.kind == FaultKind::Slow) std::this_thread::sleep_for(std::chrono::milliseconds(hit.slowMs));
 
     // A failure stands in for the call (nothing is changed), except a cut
     // reply, which the service produced in full before it was cut.
-    const FaultSpec* failure = firstFailure(hits);
+    const FaultRule* failure = firstFailure(hits);
     if (!failure) {
         response.set_content(answer(call), kJsonType);
         return;

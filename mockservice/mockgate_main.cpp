@@ -26,7 +26,7 @@ struct Options {
     int port = 0;
     std::string logPath;
     std::string stateOutPath;
-    std::vector<mockgate::FaultSpec> faults;
+    std::vector<mockgate::FaultRule> faults;
 };
 
 const char* const kUsage =
@@ -57,9 +57,9 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
         } else if (name == "--state-out") {
             options.stateOutPath = value;
         } else if (name == "--fault") {
-            mockgate::FaultSpec spec;
-            if (!mockgate::parseFaultSpec(value, spec, error)) return false;
-            options.faults.push_back(spec);
+            mockgate::FaultRule rule;
+            if (!mockgate::parseFaultRule(value, rule, error)) return false;
+            options.faults.push_back(rule);
         } else {
             error = "unknown option " + name;
             return false;
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     mockgate::RequestLog log;
     if (!options.logPath.empty() && !log.open(options.logPath, error)) return fail(error);
     mockgate::FaultPlan faults;
-    for (const auto& spec : options.faults) faults.add(spec);
+    for (const auto& rule : options.faults) faults.add(rule);
 
     // SIGTERM and SIGINT are taken by one waiting thread, so every server
     // thread (started later, inheriting the mask) runs undisturbed.

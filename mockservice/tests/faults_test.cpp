@@ -1,4 +1,4 @@
-// Fault specifications and which call each one hits.
+// Fault rules and which call each one hits.
 #include <gtest/gtest.h>
 
 #include "faults.h"
@@ -6,44 +6,44 @@
 using namespace mockgate;
 
 TEST(Faults, ParsesEveryKind) {
-    FaultSpec spec;
+    FaultRule rule;
     std::string error;
-    ASSERT_TRUE(parseFaultSpec("getOrders:3:slow:250", spec, error)) << error;
-    EXPECT_EQ(spec.method, "getOrders");
-    EXPECT_EQ(spec.call, 3);
-    EXPECT_EQ(spec.kind, FaultKind::Slow);
-    EXPECT_EQ(spec.slowMs, 250);
+    ASSERT_TRUE(parseFaultRule("getOrders:3:slow:250", rule, error)) << error;
+    EXPECT_EQ(rule.method, "getOrders");
+    EXPECT_EQ(rule.call, 3);
+    EXPECT_EQ(rule.kind, FaultKind::Slow);
+    EXPECT_EQ(rule.slowMs, 250);
     const std::pair<const char*, FaultKind> kinds[] = {
         {"http500", FaultKind::Http500}, {"drop", FaultKind::Drop}, {"garbage", FaultKind::Garbage},
         {"truncated", FaultKind::Truncated}, {"error", FaultKind::Error}};
     for (const auto& kind : kinds) {
-        ASSERT_TRUE(parseFaultSpec(std::string("setOrderStatus:1:") + kind.first, spec, error)) << kind.first;
-        EXPECT_EQ(spec.kind, kind.second);
+        ASSERT_TRUE(parseFaultRule(std::string("setOrderStatus:1:") + kind.first, rule, error)) << kind.first;
+        EXPECT_EQ(rule.kind, kind.second);
     }
 }
 
-TEST(Faults, RejectsMalformedSpecs) {
-    FaultSpec spec;
+TEST(Faults, RejectsMalformedRules) {
+    FaultRule rule;
     std::string error;
     for (const char* bad : {"getOrders", "getOrders:1", ":1:drop", "getOrders:0:drop", "getOrders:-1:drop",
                             "getOrders:x:drop", "getOrders:1:explode", "getOrders:1:slow", "getOrders:1:slow:",
                             "getOrders:1:slow:abc", "getOrders:1:drop:extra"}) {
         error.clear();
-        EXPECT_FALSE(parseFaultSpec(bad, spec, error)) << bad;
+        EXPECT_FALSE(parseFaultRule(bad, rule, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
 }
 
 TEST(Faults, CountsCallsPerMethod) {
     FaultPlan plan;
-    FaultSpec spec;
+    FaultRule rule;
     std::string error;
-    ASSERT_TRUE(parseFaultSpec("getOrders:2:drop", spec, error));
-    plan.add(spec);
-    ASSERT_TRUE(parseFaultSpec("getOrders:2:slow:5", spec, error));
-    plan.add(spec);
-    ASSERT_TRUE(parseFaultSpec("getInvoices:1:error", spec, error));
-    plan.add(spec);
+    ASSERT_TRUE(parseFaultRule("getOrders:2:drop", rule, error));
+    plan.add(rule);
+    ASSERT_TRUE(parseFaultRule("getOrders:2:slow:5", rule, error));
+    plan.add(rule);
+    ASSERT_TRUE(parseFaultRule("getInvoices:1:error", rule, error));
+    plan.add(rule);
 
     EXPECT_TRUE(plan.nextCall("getOrders").empty());
     EXPECT_TRUE(plan.nextCall("getOrderStatusList").empty());
