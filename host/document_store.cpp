@@ -118,24 +118,6 @@ class Statement {
 
 std::string utf8(const std::string* cp1250) { return cp1250 != nullptr ? cp1250ToUtf8(*cp1250) : std::string(); }
 
-bool onlyDigits(const std::string& text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-double positionsTotal(const ImportDocument& document) {
-  double total = 0.0;
-  for (const ImportPosition& position : document.positions) {
-    const std::string* quantity = position.find("Ilosc");
-    const std::string* price = position.find("CenaBrutto");
-    if (quantity != nullptr && price != nullptr) total += std::strtod(quantity->c_str(), nullptr) * std::strtod(price->c_str(), nullptr);
-  }
-  return total;
-}
-
 std::string fieldsText(const ImportDocument& document) {
   std::string text;
   for (const ImportEntry& entry : document.entries) text += entry.key + "=" + cp1250ToUtf8(entry.value) + "\n";
@@ -176,7 +158,7 @@ bool storeDocument(Database& db, Statement& insertDocument, Statement& insertPos
                     .text(3, orderNumber)
                     .text(4, utf8(document.find("SymbolKontrahenta")))
                     .text(5, utf8(document.find("WalutaNazwa")))
-                    .number(6, positionsTotal(document))
+                    .number(6, documentTotal(document))
                     .text(7, fieldsText(document))
                     .run();
   if (!stored) return false;
@@ -198,37 +180,7 @@ bool storeDocument(Database& db, Statement& insertDocument, Statement& insertPos
   return true;
 }
 
-// Width of a UTF-8 text in characters.
-size_t displayWidth(const std::string& text) {
-  size_t width = 0;
-  for (unsigned char c : text) width += (c & 0xC0) != 0x80;
-  return width;
-}
-
-std::string padded(const std::string& text, size_t width, bool right = false) {
-  size_t used = displayWidth(text);
-  std::string fill(used < width ? width - used : 0, ' ');
-  return right ? fill + text : text + fill;
-}
-
 }  // namespace
-
-std::string documentOrderNumber(const ImportDocument& document) {
-  const std::string* number = document.find("NrDok");
-  if (number != nullptr && onlyDigits(*number)) return *number;
-  const std::string* receipt = document.find("NrPar");
-  if (receipt != nullptr && onlyDigits(*receipt)) return *receipt;
-  const std::string* remarks = document.find("Uwagi");
-  if (remarks != nullptr) {
-    size_t at = remarks->find("Zam:");
-    if (at != std::string::npos) {
-      size_t from = at + 4, to = from;
-      while (to < remarks->size() && (*remarks)[to] >= '0' && (*remarks)[to] <= '9') ++to;
-      return remarks->substr(from, to - from);
-    }
-  }
-  return std::string();
-}
 
 bool storeImportedDocuments(const std::vector<ImportDocument>& documents, ImportSummary& summary,
                             std::string& error) {
@@ -306,40 +258,6 @@ std::vector<StoredCustomer> storedCustomers() {
         StoredCustomer{select.columnText(0), select.columnText(1), select.columnText(2), select.columnText(3)});
   }
   return customers;
-}
-
-std::string documentListing() {
-  std::vector<StoredDocument> documents = storedDocuments();
-  if (documents.empty()) return "Brak dokumentów.\n";
-  const char* headings[] = {"Rejestr", "Numer", "Kontrahent", "Razem", "Waluta", "Pozycje"};
-  std::vector<std::vector<std::string>> rows;
-  for (const StoredDocument& document : documents) {
-    char total[64];
-    std::snprintf(total, sizeof total, "%.2f", document.total);
-    std::string customer = document.customer;
-    if (customer.empty() && document.fields.count("PominDaneKontrahenta")) customer = "(bez danych)";
-    rows.push_back({document.registerName, document.number.empty() ? "-" : document.number,
-                    customer.empty() ? "-" : customer, total, document.currency.empty() ? "-" : document.currency,
-                    std::to_string(document.positions.size())});
-  }
-  size_t widths[6];
-  for (size_t c = 0; c < 6; ++c) {
-    widths[c] = displayWidth(headings[c]);
-    for (const auto& row : rows) widths[c] = std::max(widths[c], displayWidth(row[c]));
-  }
-  auto line = [&](const std::vector<std::string>& cells) {
-    std::string text;
-    for (size_t c = 0; c < 6; ++c) {
-      bool right = c == 3 || c == 5;
-      text += padded(cells[c], widths[c], right);
-      text += c + 1 < 6 ? "  " : "\n";
-    }
-    return text;
-  };
-  std::string listing = line({headings[0], headings[1], headings[2], headings[3], headings[4], headings[5]});
-  for (const auto& row : rows) listing += line(row);
-  listing += std::to_string(documents.size()) + " dokumentów\n";
-  return listing;
 }
 
 }  // namespace standin

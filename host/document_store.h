@@ -1,6 +1,6 @@
-// The stand-in's document store: an SQLite database in the working
-// directory that keeps the documents, positions and customer records the
-// universal import brought in.
+// The stand-in's document store: the documents, positions and customer
+// records the universal import brought in (an SQLite database in the
+// working directory; kept in memory on Windows).
 #pragma once
 
 #include <string>
@@ -20,6 +20,9 @@ struct ImportSummary {
 // False, with the reason in error, when the database cannot be written.
 bool storeImportedDocuments(const std::vector<ImportDocument>& documents, ImportSummary& summary,
                             std::string& error);
+
+// Sum of quantity x gross price over the document's positions.
+double documentTotal(const ImportDocument& document);
 
 // The service's order number a document carries: "NrDok" unless that is an
 // invoice number, else "NrPar", else the number after "Zam:" in "Uwagi".

@@ -55,7 +55,9 @@ TEST_F(HandoffTest, RecordGetsTheFieldsAndKeepsEveryOtherByte) {
     bool inName = i >= 0x14 && i <= 0x14 + path.size();
     bool inField = false;
     for (size_t offset : set) inField |= i == offset || i == offset + 1;
-    if (!inName && !inField) ASSERT_EQ(record[i], stored[i]) << "byte " << i;
+    if (!inName && !inField) {
+      ASSERT_EQ(record[i], stored[i]) << "byte " << i;
+    }
   }
   EXPECT_FALSE(std::ifstream(path).good()) << "the file is deleted";
 }

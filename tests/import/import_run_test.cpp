@@ -132,7 +132,9 @@ TEST_F(ImportRunTest, ConfirmedDialogImportsWithTheChosenOptions) {
   EXPECT_EQ(documents[0].registerName, "WZ");
   EXPECT_EQ(standin::callCount(34699), 1);
   for (const standin::CallRecord& call : standin::calls()) {
-    if (call.ordinal == 34699) EXPECT_EQ(call.detail, "805");
+    if (call.ordinal == 34699) {
+      EXPECT_EQ(call.detail, "805");
+    }
   }
   EXPECT_EQ(ordersInStatus(102), 3);
 }

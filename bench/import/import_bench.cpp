@@ -1,0 +1,138 @@
+// import_bench: imports a generated shop end to end through mockgate on
+// loopback and reports the wall time, the requests by method (checked
+// against the plan worked out from the shop) and the host's peak memory.
+// Usage: import_bench [--orders N] [--kind K] [--keep DIR]
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "host_control.h"
+#include "import/import_run.h"
+#include "ini_files.h"
+#include "request_plan.h"
+#include "support/mockgate_process.h"
+
+namespace {
+
+struct Options {
+  long orders = 10000;
+  int kind = 0;
+};
+
+bool parseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--orders") == 0) {
+      options.orders = std::atol(argv[i + 1]);
+    } else if (std::strcmp(argv[i], "--kind") == 0) {
+      options.kind = std::atoi(argv[i + 1]);
+    } else {
+      return false;
+    }
+  }
+  return argc % 2 == 1 && options.orders > 0;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool generateShop(const std::string& path, long orders) {
+  std::string command = std::string(MGSHOPGEN_PATH) + " --orders " + std::to_string(orders) + " > " + path;
+  return std::system(command.c_str()) == 0;
+}
+
+std::map<std::string, long> loggedRequests(const MockgateProcess& mock) {
+  std::map<std::string, long> requests;
+  for (const std::string& line : mock.logLines()) {
+    size_t at = line.find("\"method\": \"");
+    std::string method = "?";
+    if (at != std::string::npos) {
+      at += 11;
+      method = line.substr(at, line.find('"', at) - at);
+    }
+    requests[method] += 1;
+  }
+  return requests;
+}
+
+void printRequests(const char* title, const std::map<std::string, long>& requests) {
+  long total = 0;
+  std::printf("%s:", title);
+  for (const auto& [method, count] : requests) {
+    std::printf(" %s %ld", method.c_str(), count);
+    total += count;
+  }
+  std::printf(" (total %ld)\n", total);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!parseOptions(argc, argv, options)) {
+    std::fprintf(stderr, "usage: import_bench [--orders N] [--kind K]\n");
+    return 2;
+  }
+  char folder[] = "/tmp/import_bench.XXXXXX";
+  if (mkdtemp(folder) == nullptr) return 1;
+  std::string work = folder;
+  std::string shopPath = work + "/shop.json";
+  if (!generateShop(shopPath, options.orders)) return 1;
+  std::string shop = readFile(shopPath);
+
+  MockgateProcess mock;
+  if (!mock.start(shopPath)) {
+    std::fprintf(stderr, "mockgate did not start\n");
+    return 1;
+  }
+  standin::setWorkingDirectory(work);
+  standin::setQuietMode(true);
+  standin::setServiceBaseUrl(mock.baseUrl());
+  std::string ini = work + "/marketgate.ini";
+  standin::iniWrite(ini, "API", "Key", "demo-token-123");
+  standin::iniWrite(ini, "Statusy", "StatusWePoz", "0");
+  standin::iniWrite(ini, "Statusy", "StatusWyPoz", "1");
+  standin::iniWrite(ini, "Opcje", "ZamowieniaCzyParagony", std::to_string(options.kind));
+
+  // Only what the plan needs is kept of the shop text.
+  bool takenOver = options.kind >= 1 && options.kind <= 4;
+  std::map<std::string, long> planned = plannedRequests(shop, 101, takenOver);
+  shop.clear();
+  shop.shrink_to_fit();
+  struct rusage before;
+  getrusage(RUSAGE_SELF, &before);
+
+  auto started = std::chrono::steady_clock::now();
+  runOrderImport();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+  struct rusage after;
+  getrusage(RUSAGE_SELF, &after);
+  std::map<std::string, long> made = loggedRequests(mock);
+  size_t documents = standin::storedDocuments().size();
+  mock.stop();
+
+  std::printf("orders %ld, kind %d: %.2f s wall, %.2f s user, %.2f s system\n", options.orders, options.kind, seconds,
+              (after.ru_utime.tv_sec - before.ru_utime.tv_sec) + (after.ru_utime.tv_usec - before.ru_utime.tv_usec) / 1e6,
+              (after.ru_stime.tv_sec - before.ru_stime.tv_sec) + (after.ru_stime.tv_usec - before.ru_stime.tv_usec) / 1e6);
+  printRequests("requests made   ", made);
+  printRequests("requests planned", planned);
+  std::printf("documents imported: %zu\n", documents);
+  std::printf("peak memory of the host process: %ld KiB (%ld KiB before the import)\n", after.ru_maxrss,
+              before.ru_maxrss);
+  std::string cleanup = "rm -rf " + work;
+  if (std::system(cleanup.c_str()) != 0) return 1;
+  bool ok = made == planned && documents == static_cast<size_t>(options.orders);
+  if (!ok) std::printf("MISMATCH: requests or documents differ from the plan\n");
+  return ok ? 0 : 1;
+}

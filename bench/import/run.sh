@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs the import benchmark for both document kinds of one status (0 keeps
+# the orders' status, 1 takes them over) on a generated shop of 10,000
+# orders. Usage: bench/import/run.sh [build dir] [orders]
+set -euo pipefail
+build=${1:-build}
+orders=${2:-10000}
+cmake --build "$build" --target import_bench -j2 >/dev/null
+for kind in 0 1; do
+  "$build/bin/import_bench" --orders "$orders" --kind "$kind"
+done
