@@ -25,11 +25,11 @@ TEST_F(DialogEngineTest, KeyboardPicksTypesAndConfirms) {
       "\"\xC5\x82\xC3\xB3\x64\xC5\xBA 1234567890abc\" Tab Space Down Down Enter\n");
   EXPECT_EQ(runDialog(object), 20481);
   EXPECT_EQ(standin::lastDialogError(), "");
-  EXPECT_EQ(object.settings.StatusWePoz, 2);
-  EXPECT_EQ(object.settings.StatusWyPoz, 0) << "a list left with ESC keeps its choice";
+  EXPECT_EQ(int{object.settings.StatusWePoz}, 2);
+  EXPECT_EQ(int{object.settings.StatusWyPoz}, 0) << "a list left with ESC keeps its choice";
   // łódź in Mazovia, then the typed text up to 16 characters.
   EXPECT_STREQ(object.settings.SymbolPrzesylki, "\x92\xA2" "d" "\xA6" " 1234567890a");
-  EXPECT_EQ(object.settings.NieDoklejajKwotyDoSymbPrzes, 1);
+  EXPECT_EQ(int{object.settings.NieDoklejajKwotyDoSymbPrzes}, 1);
   EXPECT_EQ(iniValue("Opcje", "SymbolPrzesylki"), "\x92\xA2" "d" "\xA6" " 1234567890a");
   EXPECT_EQ(iniValue("Statusy", "StatusWe"), "30");
 }
@@ -37,8 +37,8 @@ TEST_F(DialogEngineTest, KeyboardPicksTypesAndConfirms) {
 TEST_F(DialogEngineTest, HotKeyLetterTogglesTheCheckBoxAndF12ClosesAnOpenList) {
   standin::scriptDialogAnswers("keys=\"n\" Up Up Enter Down F12\n");
   EXPECT_EQ(runDialog(object), 20481);
-  EXPECT_EQ(object.settings.NieDoklejajKwotyDoSymbPrzes, 1);
-  EXPECT_EQ(object.settings.Kontrahent, 0) << "the open list's cursor is not taken";
+  EXPECT_EQ(int{object.settings.NieDoklejajKwotyDoSymbPrzes}, 1);
+  EXPECT_EQ(int{object.settings.Kontrahent}, 0) << "the open list's cursor is not taken";
 }
 
 TEST_F(DialogEngineTest, AnswersThatCannotBeAppliedCancelAndSaveNothing) {
@@ -107,7 +107,7 @@ TEST_F(DialogEngineTest, MalformedDescriptionIsRefusedWithAReason) {
   standin::scriptDialogAnswers("EanCzySku=0\nbutton=F12");
   EXPECT_EQ(runWithDescription(object, description), 0);
   EXPECT_NE(standin::lastDialogError().find("description record"), std::string::npos) << standin::lastDialogError();
-  EXPECT_EQ(object.settings.EanCzySku, 1) << "nothing written";
+  EXPECT_EQ(int{object.settings.EanCzySku}, 1) << "nothing written";
   ASSERT_FALSE(standin::messages().empty());
   EXPECT_EQ(standin::dialogRuns().back().answeredBy, "refused");
   EXPECT_EQ(standin::pendingDialogAnswers(), 1) << "the answers wait for the next dialog";
@@ -121,7 +121,7 @@ TEST_F(DialogEngineTest, AnswersFromAFileServeSuccessiveDialogs) {
   EXPECT_EQ(standin::pendingDialogAnswers(), 2);
   EXPECT_EQ(runDialog(object), 20481);
   EXPECT_EQ(runDialog(object), 20482);
-  EXPECT_EQ(object.settings.EanCzySku, 1);
+  EXPECT_EQ(int{object.settings.EanCzySku}, 1);
   EXPECT_EQ(iniValue("Opcje", "EanCzySku"), "1");
   EXPECT_FALSE(standin::loadDialogAnswers(workDir.file("missing.txt")));
 }

@@ -28,8 +28,8 @@ TEST_F(RunDialogTest, QuietHostConfirmsWithoutShowingOrSaving) {
   writeWholeFile(iniPath(), kStoredOptions);
   standin::setQuietMode(true);
   EXPECT_EQ(runDialog(object), 20481);
-  EXPECT_EQ(object.settings.StatusWyPoz, 2) << "the stored options are loaded";
-  EXPECT_EQ(object.settings.Kontrahent, 3);
+  EXPECT_EQ(int{object.settings.StatusWyPoz}, 2) << "the stored options are loaded";
+  EXPECT_EQ(int{object.settings.Kontrahent}, 3);
   EXPECT_EQ(readWholeFile(iniPath()), kStoredOptions) << "nothing saved";
   EXPECT_EQ(standin::callCount(24007), 0);
   EXPECT_EQ(standin::callCount(20972), 0);
@@ -72,7 +72,7 @@ TEST_F(RunDialogTest, LeavingWithEscSavesNothing) {
   standin::scriptDialogAnswers("StatusWePoz=0\nSymbolPrzesylki=inny\nbutton=ESC\n");
   EXPECT_EQ(runDialog(object), 20482);
   EXPECT_EQ(readWholeFile(iniPath()), kStoredOptions);
-  EXPECT_EQ(object.settings.StatusWePoz, 1) << "the record keeps what was loaded";
+  EXPECT_EQ(int{object.settings.StatusWePoz}, 1) << "the record keeps what was loaded";
   EXPECT_STREQ(object.settings.SymbolPrzesylki, "paczka");
 }
 
