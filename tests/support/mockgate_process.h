@@ -40,9 +40,17 @@ struct MockgateProcess {
 private:
     int pid_ = -1;
     int outputFd_ = -1;
+    std::string unixDir_;    // Windows under Wine: the folder as mockgate sees it
 };
 
 // The mockgate binary: the compile definition MOCKGATE_PATH when that file
 // exists, else the environment variable MOCKGATE, else "mockgate" beside
 // the running test executable.
 std::string mockgateBinaryPath();
+
+#ifdef _WIN32
+// Windows builds run under Wine and use the Linux mockgate, whose files are
+// reached through Wine's drive Z: (the Linux root). True when the Linux path
+// names a file there.
+bool mockgateUnderWine(const std::string& unixPath);
+#endif
