@@ -182,39 +182,52 @@ bool storeDocument(Database& db, Statement& insertDocument, Statement& insertPos
 
 }  // namespace
 
-bool storeImportedDocuments(const std::vector<ImportDocument>& documents, ImportSummary& summary,
-                            std::string& error) {
+// One transaction with its prepared statements.
+struct DocumentStoreWriter::Store {
   Database db;
-  if (db.ok()) db.execute("BEGIN");
-  {
-    Statement insertDocument(db,
-                             "INSERT INTO documents(register, number, order_number, customer, currency, total, fields)"
-                             " VALUES(?, ?, ?, ?, ?, ?, ?)");
-    Statement insertPosition(db,
-                             "INSERT INTO positions(document_id, number, symbol, name, unit, quantity, gross_price,"
-                             " vat) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-    Statement insertCustomer(db, "INSERT OR REPLACE INTO customers(symbol, name, address, email) VALUES(?, ?, ?, ?)");
-    for (const ImportDocument& document : documents) {
-      if (!db.ok()) break;
-      if (document.isCustomerRecord()) {
-        if (storeCustomer(insertCustomer, document)) summary.customers += 1;
-        continue;
-      }
-      std::string orderNumber = documentOrderNumber(document);
-      if (storeDocument(db, insertDocument, insertPosition, document, orderNumber)) {
-        summary.documents += 1;
-        summary.orderNumbers.push_back(orderNumber);
-      }
+  Statement insertDocument{db,
+                           "INSERT INTO documents(register, number, order_number, customer, currency, total, fields)"
+                           " VALUES(?, ?, ?, ?, ?, ?, ?)"};
+  Statement insertPosition{db,
+                           "INSERT INTO positions(document_id, number, symbol, name, unit, quantity, gross_price,"
+                           " vat) VALUES(?, ?, ?, ?, ?, ?, ?, ?)"};
+  Statement insertCustomer{db, "INSERT OR REPLACE INTO customers(symbol, name, address, email) VALUES(?, ?, ?, ?)"};
+  bool open = db.ok() && db.execute("BEGIN");
+};
+
+DocumentStoreWriter::DocumentStoreWriter() : store_(new Store) {}
+
+DocumentStoreWriter::~DocumentStoreWriter() {
+  if (store_->open) sqlite3_exec(store_->db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  delete store_;
+}
+
+bool DocumentStoreWriter::add(const ImportDocument& document) {
+  Store& store = *store_;
+  bool stored = false;
+  if (store.open && document.isCustomerRecord()) {
+    stored = storeCustomer(store.insertCustomer, document);
+    if (stored) summary_.customers += 1;
+  } else if (store.open) {
+    std::string orderNumber = documentOrderNumber(document);
+    stored = storeDocument(store.db, store.insertDocument, store.insertPosition, document, orderNumber);
+    if (stored) {
+      summary_.documents += 1;
+      summary_.orderNumbers.push_back(orderNumber);
     }
   }
-  if (db.ok()) db.execute("COMMIT");
-  if (!db.ok()) {
-    error = db.error();
-    sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-    summary = ImportSummary{};
-    return false;
+  if (!stored) error_ = store.db.error().empty() ? "the document store is not open" : store.db.error();
+  return stored;
+}
+
+bool DocumentStoreWriter::commit() {
+  Store& store = *store_;
+  if (store.open && store.db.ok() && store.db.execute("COMMIT")) {
+    store.open = false;
+    return true;
   }
-  return true;
+  error_ = store.db.error();
+  return false;
 }
 
 std::vector<StoredDocument> storedDocuments() {

@@ -16,10 +16,27 @@ struct ImportSummary {
   std::vector<std::string> orderNumbers;  // of each document, in order ("" when none)
 };
 
-// Stores every document of the file in one transaction (all or nothing).
-// False, with the reason in error, when the database cannot be written.
-bool storeImportedDocuments(const std::vector<ImportDocument>& documents, ImportSummary& summary,
-                            std::string& error);
+// Stores the documents of one import as they are read, all or nothing:
+// they stay apart until commit(); without it they are dropped.
+class DocumentStoreWriter {
+ public:
+  DocumentStoreWriter();
+  ~DocumentStoreWriter();
+  DocumentStoreWriter(const DocumentStoreWriter&) = delete;
+  DocumentStoreWriter& operator=(const DocumentStoreWriter&) = delete;
+
+  // False (with error() telling why) when the document cannot be stored.
+  bool add(const ImportDocument& document);
+  bool commit();
+  const std::string& error() const { return error_; }
+  const ImportSummary& summary() const { return summary_; }
+
+ private:
+  struct Store;
+  Store* store_;
+  ImportSummary summary_;
+  std::string error_;
+};
 
 // Sum of quantity x gross price over the document's positions.
 double documentTotal(const ImportDocument& document);

@@ -131,31 +131,36 @@ std::string valueFault(ValueKind kind, const std::string& value) {
 
 class Reader {
  public:
-  explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+  Reader(std::istream& in, const ImportDocumentSink& sink) : in_(in), sink_(sink) {}
 
-  ImportFileContent read() {
-    size_t at = 0;
-    while (at < bytes_.size() && content_.errorLine == 0) {
-      size_t end = bytes_.find('\n', at);
-      if (end == std::string::npos) end = bytes_.size();
-      std::string line = bytes_.substr(at, end - at);
+  ImportFileCheck read() {
+    std::string line;
+    while (!stopped() && std::getline(in_, line)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      at = end + 1;
       lineNumber_ += 1;
       readLine(line);
     }
-    if (content_.errorLine == 0) finish();
-    content_.ok = content_.errorLine == 0;
-    if (!content_.ok) content_.documents.clear();
-    return std::move(content_);
+    if (!stopped()) finish();
+    result_.ok = !stopped();
+    return result_;
   }
 
  private:
+  bool stopped() const { return result_.errorLine != 0 || refused_; }
+
   void fail(const std::string& what) {
-    if (content_.errorLine == 0) {
-      content_.errorLine = lineNumber_;
-      content_.error = what;
+    if (result_.errorLine == 0) {
+      result_.errorLine = lineNumber_ > 0 ? lineNumber_ : 1;
+      result_.error = what;
     }
+  }
+
+  // Hands the finished document over; a customer record needs its [Poz1].
+  void closeDocument() {
+    if (!hasDocument_) return;
+    if (current_.isCustomerRecord() && current_.positions.empty()) return fail("karta kontrahenta bez sekcji [Poz1]");
+    if (!sink_(current_)) refused_ = true;
+    hasDocument_ = false;
   }
 
   void readLine(const std::string& line) {
@@ -217,10 +222,10 @@ class Reader {
 
   void openDocument() {
     if (!previousComplete()) return;
-    if (!content_.documents.empty() && current().isCustomerRecord() && current().positions.empty()) {
-      return fail("karta kontrahenta bez sekcji [Poz1]");
-    }
-    content_.documents.push_back(ImportDocument{lineNumber_, std::string(), {}, {}});
+    closeDocument();
+    if (stopped()) return;
+    current_ = ImportDocument{lineNumber_, std::string(), {}, {}};
+    hasDocument_ = true;
     section_ = Section::Document;
     keys_.clear();
   }
@@ -293,15 +298,17 @@ class Reader {
   void finish() {
     if (section_ == Section::None) return fail("pusty plik");
     if (!previousComplete()) return;
-    if (!content_.documents.empty() && current().isCustomerRecord() && current().positions.empty()) {
-      fail("karta kontrahenta bez sekcji [Poz1]");
-    }
+    closeDocument();
   }
 
-  ImportDocument& current() { return content_.documents.back(); }
+  ImportDocument& current() { return current_; }
 
-  const std::string& bytes_;
-  ImportFileContent content_;
+  std::istream& in_;
+  const ImportDocumentSink& sink_;
+  ImportFileCheck result_;
+  ImportDocument current_;
+  bool hasDocument_ = false;
+  bool refused_ = false;
   int lineNumber_ = 0;
   bool blankBefore_ = false;
   Section section_ = Section::None;
@@ -320,6 +327,6 @@ const std::string* findEntry(const std::vector<ImportEntry>& entries, const std:
 const std::string* ImportPosition::find(const std::string& key) const { return findEntry(entries, key); }
 const std::string* ImportDocument::find(const std::string& key) const { return findEntry(entries, key); }
 
-ImportFileContent readImportFile(const std::string& bytes) { return Reader(bytes).read(); }
+ImportFileCheck readImportFile(std::istream& in, const ImportDocumentSink& sink) { return Reader(in, sink).read(); }
 
 }  // namespace standin

@@ -3,6 +3,8 @@
 // and gives its documents, or the first line that breaks the format.
 #pragma once
 
+#include <functional>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -28,13 +30,21 @@ struct ImportDocument {
   bool isCustomerRecord() const { return registerName == "Firmy"; }
 };
 
-struct ImportFileContent {
+// The outcome of reading a file: ok, or the first faulty line and why (a
+// store that refused a document stops the reading with errorLine 0).
+struct ImportFileCheck {
   bool ok = false;
-  int errorLine = 0;      // 1-based line of the first fault
-  std::string error;      // what is wrong there (UTF-8)
-  std::vector<ImportDocument> documents;
+  int errorLine = 0;   // 1-based line of the first fault
+  std::string error;   // what is wrong there (UTF-8)
 };
 
-ImportFileContent readImportFile(const std::string& bytes);
+// Receives each complete document in file order; false stops the reading.
+using ImportDocumentSink = std::function<bool(const ImportDocument&)>;
+
+// Reads the file line by line and hands over each document once it is
+// complete, so that a file of any size is never held whole. A fault found
+// later does not take back documents already handed over: the receiver
+// keeps them apart until the check succeeds.
+ImportFileCheck readImportFile(std::istream& in, const ImportDocumentSink& sink);
 
 }  // namespace standin

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -30,13 +29,13 @@ std::vector<std::string> importedCopies() {
   return copies;
 }
 
-void keepImportedCopy(const std::string& name, const std::string& bytes) {
+void keepImportedCopy(const std::string& name, const std::string& source) {
   std::error_code error;
   std::filesystem::create_directories(importedFolder(), error);
   char number[16];
   std::snprintf(number, sizeof number, "%04zu-", importedCopies().size() + 1);
-  std::ofstream out(importedFolder() / (number + name), std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::filesystem::copy_file(source, importedFolder() / (number + name),
+                             std::filesystem::copy_options::overwrite_existing, error);
 }
 
 }  // namespace standin

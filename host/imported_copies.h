@@ -6,8 +6,8 @@
 
 namespace standin {
 
-// Writes the bytes as "imported/NNNN-<name>", NNNN one more than the copies
-// already there.
-void keepImportedCopy(const std::string& name, const std::string& bytes);
+// Copies the file at source to "imported/NNNN-<name>", NNNN one more than
+// the copies already there.
+void keepImportedCopy(const std::string& name, const std::string& source);
 
 }  // namespace standin

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <iterator>
 
 #include "codepages.h"
 #include "document_store.h"
@@ -52,12 +51,6 @@ std::string& currentDateText() {
   return text;
 }
 
-std::string readFileBytes(const std::string& path, bool& ok) {
-  std::ifstream in(path, std::ios::binary);
-  ok = static_cast<bool>(in);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::string baseName(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -76,25 +69,25 @@ int32_t importConfiguredFile(const char* configName) {
     return -1;
   }
   std::string path = standin::importConfigFileName(record);
-  bool readable = false;
-  std::string bytes = readFileBytes(path, readable);
-  if (!readable) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
     showImportMessage("Import uniwersalny: nie można otworzyć pliku " + path);
     return -1;
   }
-  standin::keepImportedCopy(baseName(path), bytes);
-  standin::ImportFileContent content = standin::readImportFile(bytes);
-  if (!content.ok) {
-    showImportMessage("Import uniwersalny: błąd w wierszu " + std::to_string(content.errorLine) + " pliku " +
-                      baseName(path) + ": " + content.error + ". Plik nie został zaimportowany.");
+  standin::keepImportedCopy(baseName(path), path);
+  standin::DocumentStoreWriter store;
+  standin::ImportFileCheck check =
+      standin::readImportFile(in, [&store](const standin::ImportDocument& document) { return store.add(document); });
+  if (!check.ok && check.errorLine != 0) {
+    showImportMessage("Import uniwersalny: błąd w wierszu " + std::to_string(check.errorLine) + " pliku " +
+                      baseName(path) + ": " + check.error + ". Plik nie został zaimportowany.");
     return -1;
   }
-  standin::ImportSummary summary;
-  std::string error;
-  if (!standin::storeImportedDocuments(content.documents, summary, error)) {
-    showImportMessage("Import uniwersalny: zapis dokumentów nie powiódł się: " + error);
+  if (!check.ok || !store.commit()) {
+    showImportMessage("Import uniwersalny: zapis dokumentów nie powiódł się: " + store.error());
     return -1;
   }
+  const standin::ImportSummary& summary = store.summary();
   // Each document is also a row of the "Tspr" list, which carries the
   // service's order number, so that handling it later moves its order on.
   for (const std::string& orderNumber : summary.orderNumbers) {

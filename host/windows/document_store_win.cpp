@@ -51,22 +51,38 @@ StoredDocument storedForm(const ImportDocument& document, long id) {
 
 }  // namespace
 
-bool storeImportedDocuments(const std::vector<ImportDocument>& imported, ImportSummary& summary, std::string&) {
-  for (const ImportDocument& document : imported) {
-    if (document.isCustomerRecord()) {
-      const ImportPosition& position = document.positions.front();
-      const std::string* email = position.find("Email");
-      StoredCustomer customer{utf8(position.find("SymbolKontrahenta")), utf8(position.find("NazwaKontrahenta")),
-                              utf8(position.find("AdresKontrahenta")),
-                              email != nullptr && !email->empty() ? cp1250ToUtf8(email->substr(1)) : std::string()};
-      customers()[customer.symbol] = customer;
-      summary.customers += 1;
-      continue;
-    }
-    documents().push_back(storedForm(document, static_cast<long>(documents().size()) + 1));
-    summary.documents += 1;
-    summary.orderNumbers.push_back(documents().back().orderNumber);
+// Documents of one import wait here until commit().
+struct DocumentStoreWriter::Store {
+  std::vector<StoredDocument> documents;
+  std::map<std::string, StoredCustomer> customers;
+};
+
+DocumentStoreWriter::DocumentStoreWriter() : store_(new Store) {}
+DocumentStoreWriter::~DocumentStoreWriter() { delete store_; }
+
+bool DocumentStoreWriter::add(const ImportDocument& document) {
+  if (document.isCustomerRecord()) {
+    const ImportPosition& position = document.positions.front();
+    const std::string* email = position.find("Email");
+    StoredCustomer customer{utf8(position.find("SymbolKontrahenta")), utf8(position.find("NazwaKontrahenta")),
+                            utf8(position.find("AdresKontrahenta")),
+                            email != nullptr && !email->empty() ? cp1250ToUtf8(email->substr(1)) : std::string()};
+    store_->customers[customer.symbol] = customer;
+    summary_.customers += 1;
+    return true;
   }
+  long id = static_cast<long>(documents().size() + store_->documents.size()) + 1;
+  store_->documents.push_back(storedForm(document, id));
+  summary_.documents += 1;
+  summary_.orderNumbers.push_back(store_->documents.back().orderNumber);
+  return true;
+}
+
+bool DocumentStoreWriter::commit() {
+  for (StoredDocument& document : store_->documents) documents().push_back(std::move(document));
+  for (auto& entry : store_->customers) customers()[entry.first] = entry.second;
+  store_->documents.clear();
+  store_->customers.clear();
   return true;
 }
 
