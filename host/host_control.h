@@ -59,6 +59,9 @@ void recordCall(unsigned ordinal, const std::string& detail = std::string());
 const std::vector<CallRecord>& calls();
 int callCount(unsigned ordinal);
 void clearCalls();
+// Recording is on after every reset; a long run that needs no record (a
+// benchmark, the program) turns it off and keeps its memory flat.
+void setCallRecording(bool on);
 
 // Commands the plug-in added (by number): the host calls the handler.
 bool commandAdded(uint16_t number);

@@ -88,7 +88,10 @@ void recordMessage(const std::string& kind, const std::string& title, const std:
   echoLine(title.empty() ? "[" + kind + "] " + text : "[" + kind + ": " + title + "] " + text);
 }
 
-void recordCall(unsigned ordinal, const std::string& detail) { state().calls.push_back(CallRecord{ordinal, detail}); }
+void recordCall(unsigned ordinal, const std::string& detail) {
+  if (state().recordingCalls) state().calls.push_back(CallRecord{ordinal, detail});
+}
+void setCallRecording(bool on) { state().recordingCalls = on; }
 const std::vector<CallRecord>& calls() { return state().calls; }
 int callCount(unsigned ordinal) {
   int count = 0;

@@ -34,6 +34,7 @@ struct HostState {
   int32_t noticeFlagAnswer = -1;  // written through the notice's flag pointer; -1 leaves it
   std::vector<ShownMessage> messages;
   std::vector<CallRecord> calls;
+  bool recordingCalls = true;  // off: calls are not kept (long runs in a benchmark or the program)
   std::string currentDate;                       // "YY.MM.DD"; empty: from the clock
   std::map<std::string, double> exchangeRates;  // by currency code
   bool verifyRefuses = false;

@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
   }
   standin::setWorkingDirectory(work);
   standin::setQuietMode(true);
+  standin::setCallRecording(false);  // the stand-in's record of calls is for tests
   standin::setServiceBaseUrl(mock.baseUrl());
   std::string ini = work + "/marketgate.ini";
   standin::iniWrite(ini, "API", "Key", "demo-token-123");
