@@ -1,0 +1,117 @@
+// tomiks: the host program stand-in. It sets the host up as the command
+// line says, loads the plug-in as the host does (binding and attach, entry
+// 30001 with the host's feature function, 30008 with 0), runs one command
+// and unloads the plug-in (30001 with null).
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "codepages.h"
+#include "dialog_control.h"
+#include "host_control.h"
+#include "host_profile.h"
+#include "plugin_library.h"
+#include "program_commands.h"
+#include "program_options.h"
+#include "table_control.h"
+
+namespace {
+
+void complain(const std::string& text) { std::fprintf(stderr, "tomiks: %s\n", text.c_str()); }
+
+// The host as the command line describes it, before the plug-in is loaded
+// (its binding at load sees the missing functions).
+bool configureHost(const ProgramOptions& options, std::string& error) {
+  std::string workDir = options.workDir.empty() ? defaultWorkDirectory() : options.workDir;
+  if (!prepareWorkDirectory(workDir, error)) return false;
+  standin::setWorkingDirectory(workDir);
+  standin::setEcho(true, options.plain);
+  // The user reads the first-run notice once and is not asked again.
+  standin::setNoticeFlagAnswer(1);
+  standin::setQuietMode(options.quiet);
+  standin::setInterfaceLevel(options.interfaceLevel);
+  for (unsigned ordinal : options.missingOrdinals) standin::withholdOrdinal(ordinal);
+  for (const auto& table : options.tableSizes) {
+    if (table.second == 0) {
+      standin::removeTable(table.first);
+    } else {
+      standin::setTableRecordSize(table.first, table.second);
+    }
+  }
+  if (options.verifyRefuses) standin::setVerifyRefusal(standin::utf8ToMazovia(options.verifyRefusal));
+  standin::setMissingFeatures(options.missingFeatures);
+  std::string url = options.serviceUrl.empty() ? profileServiceUrl(workDir) : options.serviceUrl;
+  if (!url.empty()) standin::setServiceBaseUrl(url);
+  if (!options.answersFile.empty()) {
+    if (!standin::loadDialogAnswers(options.answersFile)) {
+      error = "cannot read the answers file " + options.answersFile;
+      return false;
+    }
+  } else {
+    standin::setTerminalDialogs(true);
+  }
+  return true;
+}
+
+int runCommand(const ProgramOptions& options) {
+  const std::string& command = options.command;
+  if (command == "import") return runImport();
+  if (command == "documents") return listDocuments();
+  if (command == "handle") return handleDocument(options.arguments);
+  if (command == "event") return raiseDocumentEvent(options.arguments);
+  complain("unknown command " + command + " (see tomiks --help)");
+  return 2;
+}
+
+bool knownCommand(const std::string& command) {
+  for (const char* known : {"import", "documents", "handle", "event", "diagnose"}) {
+    if (command == known) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ProgramOptions options;
+  std::string error;
+  if (!parseProgramOptions(argc, argv, options, error)) {
+    complain(error);
+    std::fputs(programUsage().c_str(), stderr);
+    return 2;
+  }
+  if (options.command == "help") {
+    std::fputs(programUsage().c_str(), stdout);
+    return 0;
+  }
+  if (!knownCommand(options.command)) {
+    complain("unknown command " + options.command + " (see tomiks --help)");
+    return 2;
+  }
+  if (!configureHost(options, error)) {
+    complain(error);
+    return 2;
+  }
+  PluginLibrary plugin;
+  if (!openPlugin(options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath, plugin, error)) {
+    complain(error);
+    return 1;
+  }
+  bool accepted = checkPluginLoad(plugin) == 0;
+  int status = 0;
+  if (options.command == "diagnose") {
+    plugin.start(1);
+  } else if (!accepted) {
+    complain("the plug-in refused to load; it explains:");
+    plugin.start(1);
+    status = 1;
+  } else if (plugin.start(0) != 0) {
+    complain("the plug-in could not start; it explains:");
+    plugin.start(1);
+    status = 1;
+  } else {
+    status = runCommand(options);
+  }
+  closePlugin(plugin);
+  return status;
+}

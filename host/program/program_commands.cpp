@@ -1,0 +1,138 @@
+// The host program's commands (see program_commands.h): what a user of the
+// host does that reaches the plug-in.
+#include "program_commands.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host_control.h"
+#include "table_control.h"
+
+namespace {
+
+constexpr uint16_t kImportCommand = 32528;
+constexpr int kDocumentEventCode = 2294;
+// How the host calls the tables' operation when a document is handled and
+// when a row of the "Tspr" list is chosen.
+constexpr uintptr_t kDocumentHandled = 2001, kDocumentHandledDetail = 802;
+constexpr uintptr_t kListRowChosen = 17408, kListRowChosenDetail = 801;
+
+void say(const std::string& line) {
+  std::fputs(line.c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+// The service method of a request body ("...&method=NAME&...").
+std::string methodOf(const std::string& body) {
+  size_t start = body.find("method=");
+  if (start == std::string::npos) return "?";
+  start += 7;
+  size_t end = body.find('&', start);
+  return body.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// One line per service request made since `from`.
+void reportServiceRequests(size_t from) {
+  const std::vector<standin::HttpRequestRecord>& requests = standin::httpRequests();
+  for (size_t i = from; i < requests.size(); ++i) {
+    say("  service: " + methodOf(requests[i].body) + " -> " +
+        (requests[i].result < 0 ? std::string("no answer") : "HTTP " + std::to_string(requests[i].result)));
+  }
+}
+
+// The stored document with this number or this order number; the order
+// number to push ("" when none is known).
+std::string orderNumberOf(const std::string& number, std::string& described) {
+  std::vector<standin::StoredDocument> documents = standin::storedDocuments();
+  for (const standin::StoredDocument& document : documents) {
+    if (document.number == number || document.orderNumber == number) {
+      described = document.registerName + " " + document.number + " (order " + document.orderNumber + ")";
+      return document.orderNumber;
+    }
+  }
+  described = "order " + number + " (no stored document)";
+  return number;
+}
+
+// The order number of the latest stored document, "" when there is none.
+std::string lastOrderNumber() {
+  std::vector<standin::StoredDocument> documents = standin::storedDocuments();
+  return documents.empty() ? std::string() : documents.back().orderNumber;
+}
+
+}  // namespace
+
+int runImport() {
+  if (!standin::commandAdded(kImportCommand)) {
+    say("tomiks: the plug-in added no import command");
+    return 1;
+  }
+  size_t requests = standin::httpRequests().size();
+  standin::runCommand(kImportCommand);
+  reportServiceRequests(requests);
+  say("");
+  say("Stored documents:");
+  std::fputs(standin::documentListing().c_str(), stdout);
+  std::fflush(stdout);
+  return 0;
+}
+
+int listDocuments() {
+  std::fputs(standin::documentListing().c_str(), stdout);
+  std::fflush(stdout);
+  return 0;
+}
+
+int handleDocument(const std::vector<std::string>& arguments) {
+  bool throughList = !arguments.empty() && arguments[0] == "--list";
+  size_t numberAt = throughList ? 1 : 0;
+  if (arguments.size() != numberAt + 1) {
+    say("usage: tomiks handle [--list] NUMBER");
+    return 2;
+  }
+  std::string described;
+  std::string orderNumber = orderNumberOf(arguments[numberAt], described);
+  int row = standin::addTableRecord(standin::kListTableNumber, orderNumber);
+  size_t requests = standin::httpRequests().size();
+  int32_t result = 0;
+  if (throughList) {
+    standin::ListSelection selection = standin::listSelection(standin::kListTableNumber, row);
+    say("Choosing " + described + " in the list \"Tspr\"");
+    result = standin::callTableOperation(standin::kListTableNumber, kListRowChosen, kListRowChosenDetail, 0,
+                                         selection.recordArray, 0, selection.listView);
+  } else {
+    standin::setCurrentRecord(standin::kListTableNumber, row);
+    say("Handling " + described + " in \"Tspr_dok\"");
+    result = standin::callTableOperation(standin::kDocumentTableNumber, kDocumentHandled, kDocumentHandledDetail);
+  }
+  reportServiceRequests(requests);
+  say("  the table operation returned " + std::to_string(result));
+  return 0;
+}
+
+int raiseDocumentEvent(const std::vector<std::string>& arguments) {
+  if (arguments.empty() || arguments.size() > 2) {
+    say("usage: tomiks event CODE [NUMBER]");
+    return 2;
+  }
+  char* end = nullptr;
+  long code = std::strtol(arguments[0].c_str(), &end, 0);
+  if (end == nullptr || *end != '\0') {
+    say("tomiks: the event code must be a number, e.g. -2");
+    return 2;
+  }
+  std::string described = "the last stored document";
+  std::string orderNumber = arguments.size() == 2 ? orderNumberOf(arguments[1], described) : lastOrderNumber();
+  if (arguments.size() == 1) described += orderNumber.empty() ? " (none)" : " (order " + orderNumber + ")";
+  if (!orderNumber.empty()) {
+    standin::setCurrentRecord(standin::kListTableNumber,
+                              standin::addTableRecord(standin::kListTableNumber, orderNumber));
+  }
+  size_t requests = standin::httpRequests().size();
+  say("Host event " + std::to_string(kDocumentEventCode) + " with " + std::to_string(code) + " for " + described);
+  int32_t result = standin::dispatchHandler(kDocumentEventCode, 0, static_cast<uintptr_t>(static_cast<intptr_t>(code)));
+  reportServiceRequests(requests);
+  say("  the handler returned " + std::to_string(result));
+  return 0;
+}

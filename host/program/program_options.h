@@ -1,0 +1,34 @@
+// The command line of the host program "tomiks": where its data lives, the
+// order service's address, how dialogs are answered, what kind of host it
+// pretends to be, and the command to run.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct ProgramOptions {
+  std::string workDir;          // the host's working directory (profile, option files, documents)
+  std::string serviceUrl;       // "" : from tomiks.ini, else the address the plug-in names
+  std::string pluginPath;       // "" : marketgate.so beside the program
+  std::string answersFile;      // scripted dialog answers
+  bool quiet = false;           // the host's quiet mode (no user interaction)
+  bool plain = false;           // messages without markup bytes
+  // An incompatible host.
+  int interfaceLevel = 112;
+  std::vector<unsigned> missingOrdinals;
+  std::map<int, int> tableSizes;  // table number -> record size, 0: no such table
+  bool verifyRefuses = false;
+  std::string verifyRefusal;    // UTF-8
+  uint32_t missingFeatures = 0;
+  // The command and its words.
+  std::string command;
+  std::vector<std::string> arguments;
+};
+
+// Parses argv; false with a reason when the command line is not usable.
+bool parseProgramOptions(int argc, char** argv, ProgramOptions& options, std::string& error);
+
+// The text of "tomiks --help".
+std::string programUsage();

@@ -1,0 +1,154 @@
+// The host program driven as a user drives it, against the order service
+// stand-in: load, import, handle documents, diagnose an incompatible host,
+// unload.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "e2e/tomiks_run.h"
+#include "support/host_fixture.h"
+#include "support/mockgate_process.h"
+
+namespace {
+
+struct StatusMove {
+  long order;
+  int status;
+};
+
+class TomiksJourneyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mock.start(sampleFile("sample-shop.json"))) << "mockgate did not start";
+    writeWholeFile(workDir.file("marketgate.ini"), "[API]\nKey=demo-token-123\n");
+  }
+
+  TomiksRun tomiks(std::vector<std::string> words, bool withService = true) {
+    std::vector<std::string> all = {"--workdir", workDir.path(), "--plain"};
+    if (withService) all.insert(all.end(), {"--service", mock.baseUrl()});
+    all.insert(all.end(), words.begin(), words.end());
+    return runTomiks(all);
+  }
+
+  // The setOrderStatus requests mockgate received, in order.
+  std::vector<StatusMove> statusMoves() const {
+    std::vector<StatusMove> moves;
+    std::regex pattern("\"method\": *\"setOrderStatus\".*\"order_id\": *([0-9]+), *\"status_id\": *([0-9]+)");
+    for (const std::string& line : mock.logLines()) {
+      std::smatch match;
+      if (std::regex_search(line, match, pattern)) moves.push_back({std::stol(match[1]), std::stoi(match[2])});
+    }
+    return moves;
+  }
+
+  void chooseOutgoingStatus(int position) {
+    std::string options = readWholeFile(workDir.file("marketgate.ini"));
+    options = std::regex_replace(options, std::regex("StatusWyPoz=[0-9]+"), "StatusWyPoz=" + std::to_string(position));
+    writeWholeFile(workDir.file("marketgate.ini"), options);
+  }
+
+  MockgateProcess mock;
+  TemporaryDirectory workDir;
+};
+
+TEST_F(TomiksJourneyTest, ImportThenHandleDocumentsPushesTheirOrders) {
+  TomiksRun import = tomiks({"--answers", sampleFile("sample-answers.txt"), "import"});
+  ASSERT_EQ(import.status, 0) << import.output << import.errors;
+  EXPECT_EQ(occurrences(import.output, "[notice] Zainstalowano: Import zamówień z Marketgate"), 1) << import.output;
+  EXPECT_NE(import.output.find("service: getOrderStatusList -> HTTP 200"), std::string::npos) << import.output;
+  std::vector<StatusMove> taken = statusMoves();
+  ASSERT_FALSE(taken.empty()) << import.output;
+  for (const StatusMove& move : taken) EXPECT_EQ(move.status, 102) << move.order;
+
+  // The import's own listing is what the store holds; told once, the user
+  // is not shown the notice again.
+  TomiksRun documents = tomiks({"documents"});
+  ASSERT_EQ(documents.status, 0);
+  EXPECT_NE(import.output.find(documents.output), std::string::npos) << documents.output;
+  EXPECT_EQ(documents.output.find("Zainstalowano"), std::string::npos);
+
+  // The order ships: handled in the document table, then through the list,
+  // then taken over by the host's event.
+  chooseOutgoingStatus(2);
+  std::string order = std::to_string(taken.front().order);
+  TomiksRun handled = tomiks({"handle", order});
+  EXPECT_EQ(handled.status, 0) << handled.output << handled.errors;
+  EXPECT_NE(handled.output.find("service: setOrderStatus -> HTTP 200"), std::string::npos) << handled.output;
+  TomiksRun listed = tomiks({"handle", "--list", std::to_string(taken.back().order)});
+  EXPECT_EQ(listed.status, 0) << listed.output << listed.errors;
+  TomiksRun event = tomiks({"event", "-2", std::to_string(taken[taken.size() / 2].order)});
+  EXPECT_EQ(event.status, 0) << event.output << event.errors;
+
+  std::vector<StatusMove> moves = statusMoves();
+  ASSERT_EQ(moves.size(), taken.size() + 3);
+  EXPECT_EQ(moves[taken.size()].order, taken.front().order);
+  EXPECT_EQ(moves[taken.size() + 1].order, taken.back().order);
+  EXPECT_EQ(moves[taken.size() + 2].order, taken[taken.size() / 2].order);
+  for (size_t i = taken.size(); i < moves.size(); ++i) EXPECT_EQ(moves[i].status, 103);
+
+  ASSERT_TRUE(mock.stop());
+  EXPECT_NE(mock.stateText().find("\"order_id\":" + order + ","), std::string::npos);
+}
+
+TEST_F(TomiksJourneyTest, HostOtherThanTheOneBuiltForRefusesAndImportsNothing) {
+  TomiksRun run = tomiks({"--level", "111", "--answers", sampleFile("sample-answers.txt"), "import"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("refused"), std::string::npos) << run.errors;
+  EXPECT_EQ(occurrences(run.output, "[titled: STOP!!!]"), 1) << run.output;
+  EXPECT_NE(run.output.find("występują w różnych wersjach"), std::string::npos) << run.output;
+  EXPECT_TRUE(mock.logLines().empty()) << "no request reached the service";
+}
+
+TEST_F(TomiksJourneyTest, EveryDiagnosisCanBeAskedFromTheCommandLine) {
+  struct Case {
+    std::vector<std::string> host;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {{}, "nie został poprawnie zainicjowany,\nwięc NIE BĘDZIE AKTYWNY!"},
+      {{"--level", "113"}, "Moduł \"marketgate.so\" i program występują w różnych wersjach!"},
+      {{"--missing", "20940"}, "zaimportować\nfunkcję o numerze 20940 z modułu głównego,\njednak moduł główny jej"},
+      {{"--missing", "52256,20940,30018"}, "funkcje o numerach 20940, 30018, 52256 z modułu"},
+      {{"--table-size", "45=514", "--table-size", "44=none"}, "TABELA\tWE WTYCZCE\tW PROGRAMIE\nTspr\t1469\tbrak\n"
+                                                              "Tspr_dok\t515\t514\n\nModuł marketgate.so\n"},
+      {{"--verify-refuses", "Moduł nie jest podpisany."}, "[titled: STOP!!!] Moduł nie jest podpisany.\n"},
+      {{"--missing-features", "0x4"}, "Program nie obsługuje cech 0x00000004,\nktóre są niezbędne dla modułu"},
+  };
+  for (const Case& test : cases) {
+    std::vector<std::string> words = test.host;
+    words.push_back("diagnose");
+    TomiksRun run = tomiks(words, false);
+    EXPECT_EQ(run.status, 0) << test.shown;
+    EXPECT_EQ(occurrences(run.output, "[titled: STOP!!!]"), 1) << run.output;
+    EXPECT_NE(run.output.find(test.shown), std::string::npos) << run.output;
+  }
+}
+
+TEST_F(TomiksJourneyTest, MarkupReachesTheTerminalOnlyWithoutPlain) {
+  TomiksRun marked = runTomiks({"--workdir", workDir.path(), "--table-size", "44=none", "diagnose"});
+  EXPECT_NE(marked.output.find("\x01tp25p40\x01Tspr\t1469\tbrak"), std::string::npos) << marked.output;
+  TomiksRun plain = tomiks({"--table-size", "44=none", "diagnose"}, false);
+  EXPECT_EQ(plain.output.find('\x01'), std::string::npos) << plain.output;
+  EXPECT_EQ(plain.output.find('\x02'), std::string::npos) << plain.output;
+}
+
+TEST_F(TomiksJourneyTest, ServiceAddressCanComeFromTheHostProfile) {
+  ASSERT_EQ(tomiks({"documents"}, false).status, 0);
+  std::string profile = readWholeFile(workDir.file("tomiks.ini"));
+  ASSERT_NE(profile.find("[Service]"), std::string::npos) << profile;
+  writeWholeFile(workDir.file("tomiks.ini"), "[Service]\nBaseUrl=" + mock.baseUrl() + "\n");
+  TomiksRun import = tomiks({"--answers", sampleFile("sample-answers.txt"), "import"}, false);
+  EXPECT_EQ(import.status, 0) << import.output << import.errors;
+  EXPECT_FALSE(statusMoves().empty()) << import.output;
+}
+
+TEST_F(TomiksJourneyTest, CommandLineMistakesAreToldNotRun) {
+  EXPECT_EQ(tomiks({"--table-size", "45", "diagnose"}).status, 2);
+  EXPECT_EQ(tomiks({"--missing", "abc", "diagnose"}).status, 2);
+  EXPECT_EQ(tomiks({"frobnicate"}).status, 2);
+  TomiksRun run = tomiks({"handle"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_TRUE(mock.logLines().empty());
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+// Running tomiks (see tomiks_run.h).
+#include "e2e/tomiks_run.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "support/host_fixture.h"
+
+std::string tomiksPath() { return std::string(MG_BINARY_DIR) + "/bin/tomiks"; }
+
+std::string sampleFile(const std::string& name) { return std::string(MG_SOURCE_DIR) + "/data/" + name; }
+
+TomiksRun runTomiks(const std::vector<std::string>& words) {
+  TemporaryDirectory capture;
+  std::string outPath = capture.file("out"), errPath = capture.file("err");
+  std::vector<std::string> argv = {tomiksPath()};
+  argv.insert(argv.end(), words.begin(), words.end());
+  std::vector<char*> pointers;
+  for (std::string& word : argv) pointers.push_back(word.data());
+  pointers.push_back(nullptr);
+
+  TomiksRun run;
+  pid_t child = fork();
+  if (child == 0) {
+    int in = open("/dev/null", O_RDONLY);
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0) _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    execv(pointers[0], pointers.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  run.output = readWholeFile(outPath);
+  run.errors = readWholeFile(errPath);
+  return run;
+}
+
+int occurrences(const std::string& haystack, const std::string& text) {
+  int count = 0;
+  for (size_t at = haystack.find(text); at != std::string::npos; at = haystack.find(text, at + text.size())) ++count;
+  return count;
+}

@@ -1,0 +1,57 @@
+# Checks the Windows plug-in as the host machine will see it, from
+# "objdump -p": exactly the four entry points, by ordinal only; the
+# connector's data item imported by ordinal 30008 from SPOINKA.dll; no
+# import from the C++ runtime DLLs a host machine lacks, nor from the host.
+# Run as: cmake -DOBJDUMP=... -DDLL=... -P check_plugin_dll.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "objdump could not read ${DLL}")
+endif()
+string(REPLACE "\r" "" dump "${dump}")
+set(failures "")
+
+# Exports: the ordinals in the export address table, and no name at all.
+string(REGEX MATCHALL "\\+base\\[ *[0-9]+\\]" entries "${dump}")
+set(ordinals "")
+foreach(entry ${entries})
+  string(REGEX REPLACE "[^0-9]" "" ordinal "${entry}")
+  list(APPEND ordinals ${ordinal})
+endforeach()
+list(SORT ordinals)
+if(NOT "${ordinals}" STREQUAL "30001;30008;30009;30010")
+  string(REPLACE ";" " " ordinals "${ordinals}")
+  list(APPEND failures "exported ordinals are '${ordinals}', not 30001 30008 30009 30010")
+endif()
+if(NOT dump MATCHES "\\[Name Pointer/Ordinal\\] Table[ \t]+0+\n")
+  list(APPEND failures "the DLL exports names")
+endif()
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" named "${dump}")
+string(REGEX REPLACE "^\\[Ordinal/Name Pointer\\] Table\n" "" named "${named}")
+if(named MATCHES "[A-Za-z_]")
+  string(STRIP "${named}" named)
+  list(APPEND failures "named exports: ${named}")
+endif()
+
+# Imports, module by module.
+string(REGEX MATCHALL "DLL Name: [^\n]+" modules "${dump}")
+string(TOLOWER "${modules}" modules_lower)
+foreach(forbidden "libstdc\\+\\+-6\\.dll" "libgcc_s_[^;]*\\.dll" "libwinpthread-1\\.dll" "tomiks")
+  if(modules_lower MATCHES "dll name: ${forbidden}")
+    list(APPEND failures "imports from ${CMAKE_MATCH_0}")
+  endif()
+endforeach()
+string(REGEX MATCH "DLL Name: SPOINKA\\.dll\n[^\n]*\n([^\n]+\n)*" spoinka "${dump}")
+if(NOT spoinka MATCHES "[ \t]30008[ \t]+<none>")
+  list(APPEND failures "no import of ordinal 30008 from SPOINKA.dll")
+endif()
+string(REGEX MATCHALL "\n[ \t]*[0-9a-f]+[ \t]+[0-9]+[ \t]+[^\n]+" spoinka_items "${spoinka}")
+list(LENGTH spoinka_items spoinka_count)
+if(NOT spoinka_count EQUAL 1)
+  list(APPEND failures "SPOINKA.dll gives ${spoinka_count} imports, not the one data item")
+endif()
+
+if(failures)
+  string(REPLACE ";" "\n  " failures "${failures}")
+  message(FATAL_ERROR "${DLL}:\n  ${failures}")
+endif()
+message(STATUS "${DLL}: exports 30001, 30008, 30009, 30010 by ordinal only; imports SPOINKA.dll 30008; no runtime DLLs")
