@@ -7,6 +7,8 @@
 
 #include "frame/host_binding.h"
 #include "frame/host_services.h"
+#include "dialog_control.h"
+#include "import_control.h"
 #include "support/host_fixture.h"
 
 namespace {
@@ -136,9 +138,10 @@ TEST_F(FirstCallTest, VariadicFunctionWithFloatingArgumentsWritesThemIntact) {
 }
 
 TEST_F(FirstCallTest, FloatingResultComesBackUnchanged) {
+  standin::setExchangeRate("EUR", 4.2);
   auto rate = unboundCell<host_abi::ExchangeRateFn>(HostFunction::exchangeRate);
-  EXPECT_EQ(rate("26.12.08", "EUR", 1, 0, 0), 0.0);
-  EXPECT_EQ(standin::calls().back().detail, "EUR");
+  EXPECT_EQ(rate("26.12.08", "EUR", 1, 0, 0), 4.2);
+  EXPECT_EQ(rate("26.12.08", "XYZ", 1, 0, 0), 0.0);
 }
 
 TEST_F(FirstCallTest, MethodReceivesItsObjectAndArguments) {
@@ -153,11 +156,13 @@ TEST_F(FirstCallTest, MethodReceivesItsObjectAndArguments) {
 
 TEST_F(FirstCallTest, InheritedOperationSlotReachesTheHostEveryTime) {
   // A virtual-operation slot holds the entry routine for good.
-  using Operation = int32_t(MG_THISCALL*)(void*);
+  using Operation = int32_t(MG_THISCALL*)(void*, int32_t, int32_t);
   auto operation = reinterpret_cast<Operation>(hostFunctionEntry(HostFunction::dialogOp20967));
   host_abi::WDialogBase object{};
-  EXPECT_EQ(operation(&object), 20967);
-  EXPECT_EQ(operation(&object), 20967);
+  volatile int guard = 0x5A5A5A5A;
+  EXPECT_EQ(operation(&object, 3, 4), standin::dialogOperationResult(20967, 3, 4));
+  EXPECT_EQ(operation(&object, 5, 6), standin::dialogOperationResult(20967, 5, 6));
+  EXPECT_EQ(guard, 0x5A5A5A5A);
   EXPECT_EQ(standin::callCount(20967), 2);
 }
 
