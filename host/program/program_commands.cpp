@@ -2,8 +2,11 @@
 // host does that reaches the plug-in.
 #include "program_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 #include "host_control.h"
 #include "table_control.h"
@@ -32,13 +35,32 @@ std::string methodOf(const std::string& body) {
   return body.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-// One line per service request made since `from`.
+// One line on the service requests made since `from`: how many of each
+// method, in the order first made, and how they were answered.
 void reportServiceRequests(size_t from) {
   const std::vector<standin::HttpRequestRecord>& requests = standin::httpRequests();
+  if (from >= requests.size()) return;
+  std::vector<std::pair<std::string, int>> methods;
+  std::map<std::string, int> answers;
   for (size_t i = from; i < requests.size(); ++i) {
-    say("  service: " + methodOf(requests[i].body) + " -> " +
-        (requests[i].result < 0 ? std::string("no answer") : "HTTP " + std::to_string(requests[i].result)));
+    std::string method = methodOf(requests[i].body);
+    auto known = std::find_if(methods.begin(), methods.end(), [&](const auto& m) { return m.first == method; });
+    if (known == methods.end()) {
+      methods.emplace_back(method, 1);
+    } else {
+      ++known->second;
+    }
+    ++answers[requests[i].result < 0 ? "no answer" : "HTTP " + std::to_string(requests[i].result)];
   }
+  std::string line = "  service requests:";
+  for (size_t i = 0; i < methods.size(); ++i) {
+    line += (i == 0 ? " " : ", ") + methods[i].first + " " + std::to_string(methods[i].second);
+  }
+  line += "; answered:";
+  for (auto answer = answers.begin(); answer != answers.end(); ++answer) {
+    line += (answer == answers.begin() ? " " : ", ") + answer->first + " " + std::to_string(answer->second);
+  }
+  say(line);
 }
 
 // The stored document with this number or this order number; the order

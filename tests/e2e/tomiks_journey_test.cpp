@@ -55,7 +55,8 @@ TEST_F(TomiksJourneyTest, ImportThenHandleDocumentsPushesTheirOrders) {
   TomiksRun import = tomiks({"--answers", sampleFile("sample-answers.txt"), "import"});
   ASSERT_EQ(import.status, 0) << import.output << import.errors;
   EXPECT_EQ(occurrences(import.output, "[notice] Zainstalowano: Import zamówień z Marketgate"), 1) << import.output;
-  EXPECT_NE(import.output.find("service: getOrderStatusList -> HTTP 200"), std::string::npos) << import.output;
+  EXPECT_NE(import.output.find("service requests: getOrderStatusList "), std::string::npos) << import.output;
+  EXPECT_NE(import.output.find(", getOrders 1, "), std::string::npos) << import.output;
   std::vector<StatusMove> taken = statusMoves();
   ASSERT_FALSE(taken.empty()) << import.output;
   for (const StatusMove& move : taken) EXPECT_EQ(move.status, 102) << move.order;
@@ -73,7 +74,9 @@ TEST_F(TomiksJourneyTest, ImportThenHandleDocumentsPushesTheirOrders) {
   std::string order = std::to_string(taken.front().order);
   TomiksRun handled = tomiks({"handle", order});
   EXPECT_EQ(handled.status, 0) << handled.output << handled.errors;
-  EXPECT_NE(handled.output.find("service: setOrderStatus -> HTTP 200"), std::string::npos) << handled.output;
+  EXPECT_NE(handled.output.find("service requests: getOrderStatusList 1, setOrderStatus 1; answered: HTTP 200 2"),
+            std::string::npos)
+      << handled.output;
   TomiksRun listed = tomiks({"handle", "--list", std::to_string(taken.back().order)});
   EXPECT_EQ(listed.status, 0) << listed.output << listed.errors;
   TomiksRun event = tomiks({"event", "-2", std::to_string(taken[taken.size() / 2].order)});
