@@ -10,9 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-for tool in cmake g++; do
-  command -v "$tool" > /dev/null || { echo "demo: $tool is missing; run scripts/install-deps.sh (as root) first" >&2; exit 1; }
-done
+# Installs what is missing (as root); does nothing when all is there.
+scripts/install-deps.sh || { echo "demo: run scripts/install-deps.sh as root first" >&2; exit 1; }
 
 echo "== Building the plug-in, the host stand-in 'tomiks' and the service stand-in 'mockgate' (build/)"
 if [ ! -f build/CMakeCache.txt ]; then
