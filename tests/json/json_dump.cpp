@@ -1,6 +1,7 @@
 // Canonical lines and model checks of JSON trees (see json_dump.h).
 #include "json/json_dump.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -14,6 +15,14 @@ std::string hexBytes(const std::string& bytes) {
   return out;
 }
 
+std::string numberCanonical(double number) {
+  if (std::isnan(number)) return std::signbit(number) ? "n:-nan" : "n:nan";
+  if (std::isinf(number)) return number < 0 ? "n:-inf" : "n:inf";
+  char text[64];
+  std::snprintf(text, sizeof text, "n:%.17g", number);
+  return text;
+}
+
 namespace {
 
 void appendCanonical(std::string& out, const JsonValue* value) {
@@ -24,12 +33,9 @@ void appendCanonical(std::string& out, const JsonValue* value) {
     case JSON_BOOLEAN:
       out += value->boolean ? "true" : "false";
       return;
-    case JSON_NUMBER: {
-      char number[64];
-      std::snprintf(number, sizeof number, "n:%.17g", value->number);
-      out += number;
+    case JSON_NUMBER:
+      out += numberCanonical(value->number);
       return;
-    }
     case JSON_STRING:
       out += "s:" + hexBytes(value->string);
       return;

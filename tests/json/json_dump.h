@@ -21,3 +21,7 @@ std::string parseToCanonical(const std::string& text);
 
 // The bytes of a text as lower-case hexadecimal, as in the canonical line.
 std::string hexBytes(const std::string& bytes);
+
+// A number as in the canonical line: n:%.17g, with infinities and NaNs
+// spelled out the same on every platform (n:inf, n:-inf, n:nan, n:-nan).
+std::string numberCanonical(double number);

@@ -215,6 +215,8 @@ TEST_F(JsonNumberTest, ConverterConsumesAndConvertsLikeStrtod) {
     double value = 12345;
     const char* end = convertNumberText(text.c_str(), &value);
     ASSERT_EQ(end, libraryEnd) << "consumed length differs for \"" << text << "\"";
+    // Nothing consumed: the parse fails there, whatever value came with it.
+    if (end == text.c_str()) continue;
     if (std::isnan(expected)) {
       ASSERT_TRUE(std::isnan(value)) << text;
       ASSERT_EQ(std::signbit(value), std::signbit(expected)) << text;
@@ -240,7 +242,7 @@ TEST_F(JsonNumberTest, RandomNumberTextsInArraysFollowTheRules) {
 
 // A process locale whose decimal point is a comma: an installed one, or
 // one compiled into `directory` where the system can compile locales.
-bool chooseDecimalCommaLocale(const std::string& directory) {
+bool chooseDecimalCommaLocale([[maybe_unused]] const std::string& directory) {
   const char* installed[] = {"pl_PL.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "pl_PL", "de_DE", "Polish"};
   for (const char* name : installed) {
     if (std::setlocale(LC_NUMERIC, name) != nullptr && std::localeconv()->decimal_point[0] == ',') return true;

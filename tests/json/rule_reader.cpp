@@ -95,9 +95,7 @@ bool readNumber(Reader& r, std::string& out) {
   if (text.size() > 2 && text[0] == '-' && text[1] == '0' && text[2] != '.') return false;
   if (text.find_first_of("xX") != std::string::npos) return false;
   r.p = end;
-  char line[64];
-  std::snprintf(line, sizeof line, "n:%.17g", number);
-  out += line;
+  out += numberCanonical(number);
   return true;
 }
 
