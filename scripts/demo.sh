@@ -93,17 +93,16 @@ else
   done
 fi
 
+# The first order the import moved on, else the last stored document.
 first_order=$(status_moves | head -n 1 | cut -d' ' -f1)
-if [ -n "$first_order" ]; then
-  echo
-  echo "== The order ships: the user sets the outgoing status to 'Wysłane' and handles its document"
-  sed -i 's/^StatusWyPoz=.*/StatusWyPoz=2/' "$host/marketgate.ini"
-  before=$(status_moves | wc -l)
-  "${tomiks[@]}" handle "$first_order"
-  status_moves | tail -n +"$((before + 1))" | while read -r order status; do
-    echo "   order $order -> $status ($(status_name "$status"))"
-  done
-fi
+echo
+echo "== The order ships: the user sets the outgoing status to 'Wysłane' and handles its document"
+sed -i 's/^StatusWyPoz=.*/StatusWyPoz=2/' "$host/marketgate.ini"
+before=$(status_moves | wc -l)
+"${tomiks[@]}" handle $first_order
+status_moves | tail -n +"$((before + 1))" | while read -r order status; do
+  echo "   order $order -> $status ($(status_name "$status"))"
+done
 
 echo
 echo "== Stopping mockgate; the service's orders by status, before and after"

@@ -77,10 +77,22 @@ std::string orderNumberOf(const std::string& number, std::string& described) {
   return number;
 }
 
-// The order number of the latest stored document, "" when there is none.
+// The order number of the latest stored document that has one; "" when
+// there is none.
 std::string lastOrderNumber() {
   std::vector<standin::StoredDocument> documents = standin::storedDocuments();
-  return documents.empty() ? std::string() : documents.back().orderNumber;
+  for (auto document = documents.rbegin(); document != documents.rend(); ++document) {
+    if (!document->orderNumber.empty()) return document->orderNumber;
+  }
+  return std::string();
+}
+
+// The document named on the command line, else the latest stored one.
+std::string chosenOrderNumber(const std::vector<std::string>& arguments, size_t at, std::string& described) {
+  if (arguments.size() > at) return orderNumberOf(arguments[at], described);
+  std::string orderNumber = lastOrderNumber();
+  described = "the last stored document" + (orderNumber.empty() ? " (none)" : " (order " + orderNumber + ")");
+  return orderNumber;
 }
 
 }  // namespace
@@ -109,12 +121,12 @@ int listDocuments() {
 int handleDocument(const std::vector<std::string>& arguments) {
   bool throughList = !arguments.empty() && arguments[0] == "--list";
   size_t numberAt = throughList ? 1 : 0;
-  if (arguments.size() != numberAt + 1) {
-    say("usage: tomiks handle [--list] NUMBER");
+  if (arguments.size() > numberAt + 1) {
+    say("usage: tomiks handle [--list] [NUMBER]");
     return 2;
   }
   std::string described;
-  std::string orderNumber = orderNumberOf(arguments[numberAt], described);
+  std::string orderNumber = chosenOrderNumber(arguments, numberAt, described);
   int row = standin::addTableRecord(standin::kListTableNumber, orderNumber);
   size_t requests = standin::httpRequests().size();
   int32_t result = 0;
@@ -144,9 +156,8 @@ int raiseDocumentEvent(const std::vector<std::string>& arguments) {
     say("tomiks: the event code must be a number, e.g. -2");
     return 2;
   }
-  std::string described = "the last stored document";
-  std::string orderNumber = arguments.size() == 2 ? orderNumberOf(arguments[1], described) : lastOrderNumber();
-  if (arguments.size() == 1) described += orderNumber.empty() ? " (none)" : " (order " + orderNumber + ")";
+  std::string described;
+  std::string orderNumber = chosenOrderNumber(arguments, 1, described);
   if (!orderNumber.empty()) {
     standin::setCurrentRecord(standin::kListTableNumber,
                               standin::addTableRecord(standin::kListTableNumber, orderNumber));

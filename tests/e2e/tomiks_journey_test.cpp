@@ -149,7 +149,7 @@ TEST_F(TomiksJourneyTest, CommandLineMistakesAreToldNotRun) {
   EXPECT_EQ(tomiks({"--table-size", "45", "diagnose"}).status, 2);
   EXPECT_EQ(tomiks({"--missing", "abc", "diagnose"}).status, 2);
   EXPECT_EQ(tomiks({"frobnicate"}).status, 2);
-  TomiksRun run = tomiks({"handle"});
+  TomiksRun run = tomiks({"handle", "5310002", "5310004"});
   EXPECT_EQ(run.status, 2);
   EXPECT_TRUE(mock.logLines().empty());
 }
