@@ -5,7 +5,9 @@
 
 #include "host_control.h"
 
-extern "C" HMODULE spoinka_host_module = nullptr;
+extern "C" {
+HMODULE spoinka_host_module = nullptr;
+}
 
 namespace {
 

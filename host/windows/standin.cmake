@@ -65,3 +65,17 @@ target_link_libraries(SPOINKA PRIVATE TOMIKS)
 add_library(standin_host INTERFACE)
 target_link_libraries(standin_host INTERFACE SPOINKA TOMIKS)
 target_include_directories(standin_host INTERFACE ${STANDIN_DIR})
+
+# tomiks.exe, the host program: the same commands as on Linux; loading the
+# plug-in is Windows's own (LoadLibrary, GetProcAddress by ordinal).
+file(GLOB STANDIN_PROGRAM_SOURCES CONFIGURE_DEPENDS ${STANDIN_DIR}/program/*.cpp)
+list(REMOVE_ITEM STANDIN_PROGRAM_SOURCES ${STANDIN_DIR}/program/plugin_library.cpp)
+if(STANDIN_PROGRAM_SOURCES)
+  add_executable(tomiks ${STANDIN_PROGRAM_SOURCES} ${STANDIN_WINDOWS_DIR}/program/plugin_library_win.cpp)
+  target_include_directories(tomiks PRIVATE ${STANDIN_DIR}/program ${STANDIN_DIR} ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(tomiks PRIVATE standin_host)
+  # The program loads the plug-in from beside itself.
+  add_dependencies(tomiks marketgate)
+endif()
+
+include(${CMAKE_SOURCE_DIR}/tests/wine/wine_tests.cmake)
