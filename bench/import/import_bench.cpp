@@ -65,6 +65,10 @@ std::map<std::string, long> loggedRequests(const MockgateProcess& mock) {
   return requests;
 }
 
+double secondsBetween(const timeval& from, const timeval& to) {
+  return static_cast<double>(to.tv_sec - from.tv_sec) + static_cast<double>(to.tv_usec - from.tv_usec) / 1e6;
+}
+
 void printRequests(const char* title, const std::map<std::string, long>& requests) {
   long total = 0;
   std::printf("%s:", title);
@@ -104,8 +108,9 @@ int main(int argc, char** argv) {
   standin::iniWrite(ini, "Statusy", "StatusWyPoz", "1");
   standin::iniWrite(ini, "Opcje", "ZamowieniaCzyParagony", std::to_string(options.kind));
 
-  struct rusage before;
+  struct rusage before, childrenBefore;
   getrusage(RUSAGE_SELF, &before);
+  getrusage(RUSAGE_CHILDREN, &childrenBefore);
 
   auto started = std::chrono::steady_clock::now();
   runOrderImport();
@@ -116,14 +121,18 @@ int main(int argc, char** argv) {
   std::map<std::string, long> made = loggedRequests(mock);
   size_t documents = standin::storedDocuments().size();
   mock.stop();
+  struct rusage childrenAfter;
+  getrusage(RUSAGE_CHILDREN, &childrenAfter);
   // The plan is worked out after the import, so that the shop's text and
   // tree do not count toward the import's peak memory.
   bool takenOver = options.kind >= 1 && options.kind <= 4;
   std::map<std::string, long> planned = plannedRequests(readFile(shopPath), 101, takenOver);
 
-  std::printf("orders %ld, kind %d: %.2f s wall, %.2f s user, %.2f s system\n", options.orders, options.kind, seconds,
-              (after.ru_utime.tv_sec - before.ru_utime.tv_sec) + (after.ru_utime.tv_usec - before.ru_utime.tv_usec) / 1e6,
-              (after.ru_stime.tv_sec - before.ru_stime.tv_sec) + (after.ru_stime.tv_usec - before.ru_stime.tv_usec) / 1e6);
+  std::printf("orders %ld, kind %d: %.2f s wall; host process %.2f s user, %.2f s system\n", options.orders,
+              options.kind, seconds, secondsBetween(before.ru_utime, after.ru_utime),
+              secondsBetween(before.ru_stime, after.ru_stime));
+  std::printf("mockgate: %.2f s user, %.2f s system\n", secondsBetween(childrenBefore.ru_utime, childrenAfter.ru_utime),
+              secondsBetween(childrenBefore.ru_stime, childrenAfter.ru_stime));
   printRequests("requests made   ", made);
   printRequests("requests planned", planned);
   std::printf("documents imported: %zu\n", documents);
