@@ -33,8 +33,7 @@ void writePaymentBlock(PageContext& page, const OrderValues& order) {
     return;
   }
   hostFileWrite(file, "NrPlatnosci=\nSposobPlatnosci=\n");
-  double paid = order.paymentDone;
-  if (rateApplies(order.rate)) paid *= order.rate;
-  hostFileWrite(file, "PrzedplataNr=3\nPrzedplata=%.2f\n", order.paymentDone > 0.01 ? paid : total);
+  // The amount paid is written as the service gives it.
+  hostFileWrite(file, "PrzedplataNr=3\nPrzedplata=%.2f\n", order.paymentDone > 0.01 ? order.paymentDone : total);
   hostFileWrite(file, "Termin=0.00\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\n");
 }

@@ -115,7 +115,7 @@ TEST_F(TranslationTest, RatesAreCachedPerCurrencyAndMissingOnesCountAsOne) {
   EXPECT_EQ(linesOf(file, "Przedplata")[3], "Przedplata=35.99");
 }
 
-TEST_F(TranslationTest, PaidAmountFollowsTheRateAndOneCentCountsAsUnpaid) {
+TEST_F(TranslationTest, PaidAmountIsWrittenAsReceivedAndOneCentCountsAsUnpaid) {
   std::string file = translatePage(
       ordersReply({orderJson(1, {{"currency", quoted("EUR")}, {"payment_done", "10"}}),
                    orderJson(2, {{"payment_done", "0.01"}}),
@@ -123,7 +123,7 @@ TEST_F(TranslationTest, PaidAmountFollowsTheRateAndOneCentCountsAsUnpaid) {
                    orderJson(4, {{"payment_method_cod", "2.7"}, {"delivery_price", "0.01"}})}),
       0);
   EXPECT_EQ(linesOf(file, "Przedplata"),
-            (std::vector<std::string>{"Przedplata=42.00", "Przedplata=35.99", "Przedplata=5.00"}));
+            (std::vector<std::string>{"Przedplata=10.00", "Przedplata=35.99", "Przedplata=5.00"}));
   EXPECT_EQ(linesOf(file, "Brutto"), (std::vector<std::string>{"Brutto=20.01"}));
   EXPECT_EQ(linesOf(file, "SposobPlatnosci").back(), "SposobPlatnosci=pobranie");
   EXPECT_EQ(linesOf(file, "Ilosc=1").size(), 0u) << "a shipping price of 0.01 gives no shipping position";
