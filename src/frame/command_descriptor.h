@@ -18,7 +18,7 @@ struct CommandDescriptor {
   uint32_t reserved2;
 };
 
-#if defined(__i386__) || defined(_WIN32)
+#if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(sizeof(CommandDescriptor) == 20, "the host reads a 20-byte command descriptor");
 static_assert(offsetof(CommandDescriptor, caption) == 4 && offsetof(CommandDescriptor, number) == 8 &&
                   offsetof(CommandDescriptor, reserved1) == 10 && offsetof(CommandDescriptor, handler) == 12 &&
