@@ -85,7 +85,12 @@ bool waitNoticeShown() { return state().waitNoticeDepth > 0; }
 void recordMessage(const std::string& kind, const std::string& title, const std::string& text) {
   state().messages.push_back(ShownMessage{kind, title, text});
   if (!state().echo) return;
-  echoLine(title.empty() ? "[" + kind + "] " + text : "[" + kind + ": " + title + "] " + text);
+  std::string line = title.empty() ? "[" + kind + "] " + text : "[" + kind + ": " + title + "] " + text;
+  // A wait notice shown again right after itself (one per order of an
+  // import) is printed once.
+  if (kind == "wait" && line == state().lastEchoedLine) return;
+  state().lastEchoedLine = line;
+  echoLine(line);
 }
 
 void recordCall(unsigned ordinal, const std::string& detail) {

@@ -30,6 +30,7 @@ struct HostState {
   std::string workingDirectory;
   bool echo = false;
   bool plain = false;
+  std::string lastEchoedLine;
   int waitNoticeDepth = 0;
   int32_t noticeFlagAnswer = -1;  // written through the notice's flag pointer; -1 leaves it
   std::vector<ShownMessage> messages;
