@@ -12,6 +12,8 @@ scripts/install-deps.sh
 export MG_WINE_READY=0
 MG_WINE_SKIP_REASON=""
 wine_setup=../shared/tools/wine32/setup-and-smoke.sh
+[ -f "$wine_setup" ] || [ ! -f /work/shared/tools/wine32/setup-and-smoke.sh ] ||
+  wine_setup=/work/shared/tools/wine32/setup-and-smoke.sh
 if [ ! -f "$wine_setup" ]; then
   MG_WINE_SKIP_REASON="$wine_setup is missing"
 elif [ "$(id -u)" -ne 0 ]; then
@@ -42,8 +44,10 @@ run_preset() {
   cmake --build --preset "$preset" || return 1
   if [ "$preset" = win32 ]; then
     if [ "$MG_WINE_READY" != 1 ]; then
-      echo "Windows tests SKIPPED: $MG_WINE_SKIP_REASON"
-      return 0
+      echo "Windows tests under Wine SKIPPED: $MG_WINE_SKIP_REASON"
+      # What needs no Windows to run still runs: the DLL's exports and imports.
+      ctest --preset win32 -R plugin_dll_exports_and_imports
+      return
     fi
     run_wine_tests
     return
