@@ -28,24 +28,24 @@ std::string formatWords(const char* format, const uintptr_t* words) {
       if (conversion == '\0') break;
       continue;
     }
-    std::string spec(start, p - start - length.size());
+    std::string directive(start, p - start - length.size());
     uintptr_t word = *words++;
     char buffer[512];
     if (conversion == 's') {
       const char* text = reinterpret_cast<const char*>(word);
-      std::snprintf(buffer, sizeof buffer, (spec + "s").c_str(), text != nullptr ? text : "(null)");
+      std::snprintf(buffer, sizeof buffer, (directive + "s").c_str(), text != nullptr ? text : "(null)");
       out += text != nullptr && std::strlen(text) >= sizeof buffer - 1 ? std::string(text) : std::string(buffer);
       continue;
     }
     long long value = 0;
     if (conversion == 'd' || conversion == 'i') {
       value = length == "h" ? static_cast<short>(word) : static_cast<int32_t>(word);
-      std::snprintf(buffer, sizeof buffer, (spec + "lld").c_str(), value);
+      std::snprintf(buffer, sizeof buffer, (directive + "lld").c_str(), value);
     } else if (conversion == 'c') {
-      std::snprintf(buffer, sizeof buffer, (spec + "c").c_str(), static_cast<int>(word));
+      std::snprintf(buffer, sizeof buffer, (directive + "c").c_str(), static_cast<int>(word));
     } else {
       unsigned long long u = length == "h" ? static_cast<unsigned short>(word) : static_cast<uint32_t>(word);
-      std::snprintf(buffer, sizeof buffer, (spec + "ll" + conversion).c_str(), u);
+      std::snprintf(buffer, sizeof buffer, (directive + "ll" + conversion).c_str(), u);
     }
     out += buffer;
   }
