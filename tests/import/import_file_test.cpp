@@ -23,7 +23,7 @@ class ImportFileTest : public HostFixture {
   std::string written() {
     std::fclose(file);
     file = nullptr;
-    return readWholeFile(path);
+    return readTextFile(path);
   }
   void TearDown() override {
     if (file != nullptr) std::fclose(file);

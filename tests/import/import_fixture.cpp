@@ -167,7 +167,7 @@ std::string ImportTest::translatePage(const std::string& reply, int kind, int sy
   int translated = translateOrders(reply.c_str(), file, kind, symbolSource, nextPageDate ? nextPageDate : &next);
   std::fclose(file);
   if (result != nullptr) *result = translated;
-  return readWholeFile(path);
+  return readTextFile(path);
 }
 
 std::vector<std::string> ImportTest::requests() const {
@@ -188,7 +188,7 @@ int ImportTest::requestCount(const std::string& method) const {
 
 std::string ImportTest::lastImportedFile() const {
   std::vector<std::string> copies = standin::importedCopies();
-  return copies.empty() ? std::string() : readWholeFile(copies.back());
+  return copies.empty() ? std::string() : readTextFile(copies.back());
 }
 
 std::string goldenFile(const std::string& name) {

@@ -3,8 +3,8 @@
 // import, and the runs that end before a file is made.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
+#include <cstdio>
+#include <filesystem>
 #include <regex>
 
 #include "host_control.h"
@@ -19,6 +19,16 @@ const char kStoppedEarly[] =
     "Import zam\xA2wie\xA4 przerwany: serwis Marketgate nie odpowiada poprawnie. "
     "Zam\xA2wienia pobrane do tej chwili zostan\x86 zaimportowane.";
 const char kHeader[] = "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n";
+
+// Empties the stand-in's document store of the working directory (an SQLite
+// database; a text file on Windows, which has no SQLite).
+void forgetStoredDocuments(const TemporaryDirectory& workDir) {
+#ifdef _WIN32
+  std::remove(workDir.file("tomiks-documents.txt").c_str());
+#else
+  std::remove(workDir.file(standin::kDocumentDatabase).c_str());
+#endif
+}
 
 class ImportRunTest : public ImportTest {
  protected:
@@ -163,7 +173,7 @@ TEST_F(ImportRunTest, SingleFaultsAreRepeatedAndEveryOrderArrives) {
                                                  {"truncated", false}, {"error", false},     {"slow:300", false}};
   for (const auto& [kind, told] : faults) {
     SCOPED_TRACE(kind);
-    std::remove(workDir.file("tomiks-documents.sqlite").c_str());
+    forgetStoredDocuments(workDir);
     standin::clearMessages();
     startShop(shopJson(shopOrders(150)), {std::string("getOrders:2:") + kind});
     runOrderImport();
@@ -218,7 +228,7 @@ TEST_F(ImportRunTest, StatusPositionOutsideTheListEndsTheRunBeforeTheFile) {
 
 TEST_F(ImportRunTest, UnwritableFileEndsTheRunWithItsMessage) {
   startShop(shopJson(shopOrders(5)));
-  ASSERT_EQ(mkdir(workDir.file("marketgate.edi").c_str(), 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(workDir.file("marketgate.edi")));
   runOrderImport();
   EXPECT_EQ(messageTexts(), (std::vector<std::string>{"B\x92\x86" "d otwarcia pliku marketgate.edi do zapisu!"}));
   EXPECT_EQ(requestCount("getOrders"), 0);
@@ -230,7 +240,7 @@ TEST_F(ImportRunTest, WorkingDirectoryTooLongForTheRecordEndsTheRunBeforeTheFile
   std::string deep = workDir.path();
   while (deep.size() < 260) {
     deep += "/katalog-roboczy";
-    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(deep));
   }
   writeWholeFile(deep + "/marketgate.ini", readWholeFile(workDir.file("marketgate.ini")));
   standin::setWorkingDirectory(deep);

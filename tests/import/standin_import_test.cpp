@@ -10,12 +10,29 @@
 #include "import/import_fixture.h"
 #include "import_configs.h"
 
+// The stand-in's host functions, called as the plug-in calls them: on
+// Windows the host module exports them by ordinal only.
+#ifdef _WIN32
+#include <windows.h>
+
+template <class Function>
+Function hostExport(unsigned ordinal) {
+  FARPROC found = GetProcAddress(GetModuleHandleA("TOMIKS"), MAKEINTRESOURCEA(ordinal));
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+}
+#define ordinal_30204 hostExport<host_abi::CurrentDateFn>(30204)
+#define ordinal_30908 hostExport<host_abi::DateDifferenceFn>(30908)
+#define ordinal_51774 hostExport<host_abi::ExchangeRateFn>(51774)
+#define ordinal_52401 hostExport<host_abi::RunUniversalImportFn>(52401)
+#else
 extern "C" {
 const char* MG_STDCALL ordinal_30204();
 int32_t MG_STDCALL ordinal_30908(const char*, const char*);
 double MG_STDCALL ordinal_51774(const char*, const char*, int32_t, int32_t, int32_t);
 int32_t MG_STDCALL ordinal_52401(int32_t, const char*, uint32_t, int32_t, int32_t, int32_t, int32_t);
 }
+
+#endif
 
 namespace {
 

@@ -89,7 +89,7 @@ TEST_F(TranslationTest, SeenOrdersAreSkippedWhole) {
   EXPECT_EQ(translateOrders(reply.c_str(), file, 1, 0, &next, &seen), 0);
   EXPECT_EQ(translateOrders(ordersReply({orderJson(2), orderJson(3)}).c_str(), file, 1, 0, &next, &seen), 0);
   std::fclose(file);
-  std::string written = readWholeFile(path);
+  std::string written = readTextFile(path);
   EXPECT_EQ(linesOf(written, "Uwagi"),
             (std::vector<std::string>{"Uwagi=Zam:1;Email:klient@example.pl", "Uwagi=Zam:2;Email:klient@example.pl",
                                       "Uwagi=Zam:3;Email:klient@example.pl"}));

@@ -44,6 +44,21 @@ void writeWholeFile(const std::string& path, const std::string& content) {
   out << content;
 }
 
+std::string readTextFile(const std::string& path) {
+  std::string bytes = readWholeFile(path);
+#ifdef _WIN32
+  std::string text;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) text += "<bare LF>";
+    text += bytes[i];
+  }
+  return text;
+#else
+  return bytes;
+#endif
+}
+
 void HostFixture::SetUp() {
   standin::resetState();
   standin::setWorkingDirectory(workDir.path());

@@ -26,6 +26,10 @@ class TemporaryDirectory {
 
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& content);
+// A file written in text mode, with LF line ends on every platform: on
+// Windows each CR LF becomes LF, and a line feed that came without its CR is
+// shown as "<bare LF>" so that a comparison fails on it.
+std::string readTextFile(const std::string& path);
 
 class HostFixture : public ::testing::Test {
  protected:
