@@ -1,6 +1,10 @@
 // The host's HTTP client on Windows, on top of WinHTTP: one session for the
 // current service address whose connections WinHTTP keeps alive between
 // requests, with bounded connect and transfer times (see http_client.h).
+// Not WinINet: when a kept connection is closed without an answer, WinINet
+// sends the POST again on a new one, so a request the service may already
+// have carried out (a status change) would be made twice; WinHTTP reports
+// the failure, as the host does.
 #include "http_client.h"
 
 #include <windows.h>
