@@ -79,3 +79,12 @@ if(STANDIN_PROGRAM_SOURCES)
 endif()
 
 include(${CMAKE_SOURCE_DIR}/tests/wine/wine_tests.cmake)
+
+# The stand-in's own tests on Windows run a Winsock server in their process.
+# tests/ is read after host/: linked once the whole tree has been read.
+function(standin_link_windows_tests)
+  if(TARGET standin_tests)
+    target_link_libraries(standin_tests PRIVATE ws2_32)
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL standin_link_windows_tests)
