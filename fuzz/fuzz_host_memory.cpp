@@ -2,7 +2,7 @@
 // calls, on malloc, counting live blocks and able to fail one allocation.
 #include <cstdlib>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "fuzz_host.h"
 
 namespace {

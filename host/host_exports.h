@@ -5,7 +5,7 @@
 
 #include <type_traits>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "host_state.h"
 #include "platform/callconv.h"
 

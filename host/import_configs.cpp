@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "host_control.h"
 
 namespace standin {

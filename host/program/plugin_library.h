@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "platform/callconv.h"
 
 struct PluginLibrary {

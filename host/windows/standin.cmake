@@ -24,7 +24,7 @@ target_include_directories(standin_objs PUBLIC ${STANDIN_DIR} ${CMAKE_SOURCE_DIR
 
 # The ordinals the host module exports: the plug-in's host function table
 # plus the feature function 30006.
-file(STRINGS ${CMAKE_SOURCE_DIR}/src/frame/host_function_list.h _standin_rows REGEX "^HOST_FUNCTION\\(")
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/hostlink/host_function_list.h _standin_rows REGEX "^HOST_FUNCTION\\(")
 set(_standin_ordinals "30006")
 foreach(row ${_standin_rows})
   if(row MATCHES "^HOST_FUNCTION\\([A-Za-z0-9_]+, *([0-9]+)\\)")

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "platform/callconv.h"
 
 #if defined(_WIN32)

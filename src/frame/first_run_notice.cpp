@@ -1,7 +1,7 @@
 // The one-time "Zainstalowano" notice, kept from showing again by the
 // "Pytaj" flag in the host's own profile.
 #include "frame/bounded_format.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "frame/load_sequence.h"
 #include "frame/plugin_identity.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "platform/windows_api.h"
 
 struct FrameState {

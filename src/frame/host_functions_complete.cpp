@@ -1,6 +1,6 @@
 // Whether the host exports every function the plug-in binds (see
 // load_sequence.h).
-#include "frame/host_binding.h"
+#include "hostlink/host_binding.h"
 #include "frame/load_sequence.h"
 
 bool hostFunctionsComplete() {

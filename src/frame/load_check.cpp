@@ -7,8 +7,8 @@
 #include "frame/command_descriptor.h"
 #include "frame/feature_check.h"
 #include "frame/frame_state.h"
-#include "frame/host_binding.h"
-#include "frame/host_services.h"
+#include "hostlink/host_binding.h"
+#include "hostlink/host_services.h"
 #include "frame/plugin_identity.h"
 #include "frame/table_hooks.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 
 // Checks the host and, when it agrees, adds the import command: 0 accepted,
 // -1 refused (nothing added then). nameBuffer, when not null, receives the

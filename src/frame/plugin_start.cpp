@@ -1,7 +1,7 @@
 // Entry 30008 with 0: the plug-in goes into service (document event
 // handler, table hooks, first-run notice).
 #include "frame/frame_state.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "frame/load_sequence.h"
 #include "frame/plugin_identity.h"
 #include "frame/table_hooks.h"

@@ -1,7 +1,7 @@
 // The "STOP!!!" message (see stop_message.h).
 #include "frame/stop_message.h"
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 
 namespace {
 const HeldText kStopTitle = {"STOP!!!"};

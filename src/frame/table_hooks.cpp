@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "service/status_push.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 
 struct SizeMismatch {
   int32_t expected;        // the plug-in's record size

@@ -3,7 +3,7 @@
 // the same currency.
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/order_document.h"
 
 void emptyRateCache(RateCache& cache) {

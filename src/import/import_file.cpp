@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/host_abi.h"
-#include "frame/host_services.h"
+#include "hostlink/host_abi.h"
+#include "hostlink/host_services.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "frame/host_abi.h"
-#include "frame/host_services.h"
+#include "hostlink/host_abi.h"
+#include "hostlink/host_services.h"
 #include "import/import_file.h"
 #include "import/order_translation.h"
 #include "import/universal_import_handoff.h"

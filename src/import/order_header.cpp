@@ -3,7 +3,7 @@
 // that takes the order over on the service.
 #include <cstdio>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/import_file.h"
 #include "import/options_holder.h"
 #include "import/order_document.h"

@@ -3,7 +3,7 @@
 // country and the two dates.
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/import_file.h"
 #include "import/order_document.h"
 #include "import/order_translation.h"

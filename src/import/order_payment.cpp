@@ -1,6 +1,6 @@
 // The payment keys of an order's document: cash on delivery with the gross
 // total, or the prepayment (the amount paid, or the total when nothing was).
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/order_document.h"
 #include "json/json.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/import_file.h"
 #include "import/options_holder.h"
 #include "import/order_document.h"

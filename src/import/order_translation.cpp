@@ -3,7 +3,7 @@
 // reports where the next one starts.
 #include "import/order_translation.h"
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/order_document.h"
 #include "json/json.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/order_document.h"
 #include "import/order_translation.h"
 #include "json/json.h"

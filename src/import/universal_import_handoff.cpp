@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "platform/windows_api.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 
 constexpr const char kImportConfigName[] = "ImportMarketgate";
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <limits>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // the whole parse, which then gives all of it back.
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "json/json.h"
 #include "json/json_number.h"
 #include "json/json_text.h"

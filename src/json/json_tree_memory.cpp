@@ -6,7 +6,7 @@
 // reuse freed blocks instead of handing them back to the system.
 #include "json/json_tree_memory.h"
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 
 namespace json_tree {
 

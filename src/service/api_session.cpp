@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "frame/host_abi.h"
-#include "frame/host_services.h"
+#include "hostlink/host_abi.h"
+#include "hostlink/host_services.h"
 
 namespace {
 

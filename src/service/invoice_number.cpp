@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "json/json.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "frame/host_abi.h"
-#include "frame/host_services.h"
+#include "hostlink/host_abi.h"
+#include "hostlink/host_services.h"
 #include "service/invoice_number.h"
 #include "service/request_body.h"
 

@@ -3,7 +3,7 @@
 // setOrderStatus. Everything is made and released within the call.
 #include "service/status_push.h"
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "service/api_session.h"
 #include "service/service_requests.h"
 #include "settings/import_settings.h"

@@ -5,7 +5,7 @@
 // address untouched).
 #include "settings/dialog_operations.h"
 
-#include "frame/host_binding.h"
+#include "hostlink/host_binding.h"
 #include "settings/marketgate_status.h"
 
 namespace {

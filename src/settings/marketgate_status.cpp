@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "settings/dialog_operations.h"
 
 namespace {

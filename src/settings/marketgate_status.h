@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "settings/import_settings.h"
 #include "settings/order_status_list.h"
 

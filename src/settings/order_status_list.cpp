@@ -2,7 +2,7 @@
 // memory, grown in steps of 1000 entries) and looking a position up.
 #include "settings/order_status_list.h"
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "json/json.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // when the user imports with F12.
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "settings/dialog_description.h"
 #include "settings/import_settings.h"
 #include "settings/marketgate_status.h"

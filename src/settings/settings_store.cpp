@@ -3,7 +3,7 @@
 // two chosen statuses, and the host's code for unrecognised customers.
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "settings/import_settings.h"
 #include "settings/marketgate_status.h"
 #include "settings/order_status_list.h"

@@ -2,8 +2,8 @@
 // entries for index -1, else " <id> - <name>" in the object's item buffer.
 #include <cstdio>
 
-#include "frame/host_abi.h"
-#include "frame/host_services.h"
+#include "hostlink/host_abi.h"
+#include "hostlink/host_services.h"
 #include "settings/marketgate_status.h"
 #include "settings/order_status_list.h"
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "frame/host_binding.h"
-#include "frame/host_services.h"
+#include "hostlink/host_binding.h"
+#include "hostlink/host_services.h"
 #include "dialog_control.h"
 #include "import_control.h"
 #include "support/host_fixture.h"

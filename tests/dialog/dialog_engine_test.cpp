@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "dialog/dialog_fixture.h"
-#include "frame/host_binding.h"
-#include "frame/host_services.h"
+#include "hostlink/host_binding.h"
+#include "hostlink/host_services.h"
 #include "host_control.h"
 #include "settings/dialog_description.h"
 

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "dialog/dialog_fixture.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "host_control.h"
 #include "settings/dialog_operations.h"
 

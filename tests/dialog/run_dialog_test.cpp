@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "dialog/dialog_fixture.h"
-#include "frame/host_binding.h"
-#include "frame/host_services.h"
+#include "hostlink/host_binding.h"
+#include "hostlink/host_services.h"
 #include "host_control.h"
 #include "ini_files.h"
 

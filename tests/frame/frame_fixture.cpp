@@ -4,7 +4,7 @@
 #include "codepages.h"
 #include "frame/attach.h"
 #include "frame/frame_state.h"
-#include "frame/host_binding.h"
+#include "hostlink/host_binding.h"
 #include "frame/table_hooks.h"
 
 namespace {

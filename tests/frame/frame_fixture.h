@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "support/host_fixture.h"
 
 class FrameTest : public HostFixture {

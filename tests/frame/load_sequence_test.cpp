@@ -9,7 +9,7 @@
 #include "frame/frame_fixture.h"
 #include "frame/frame_state.h"
 #include "frame/plugin_identity.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "frame/table_hooks.h"
 #include "service/status_push.h"
 #include "table_control.h"

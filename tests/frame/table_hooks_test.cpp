@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/frame_fixture.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "frame/table_hooks.h"
 #include "service/status_push.h"
 #include "table_control.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host_control.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "import/import_file.h"
 #include "support/host_fixture.h"
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "frame/host_abi.h"
+#include "hostlink/host_abi.h"
 #include "host_control.h"
 #include "import/import_fixture.h"
 #include "import_configs.h"

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "frame/frame_state.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "frame/table_hooks.h"
 #include "host_control.h"
 #include "ini_files.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "host_control.h"
 #include "service/service_fixture.h"
 #include "service/service_requests.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "host_control.h"
 #include "settings/marketgate_status.h"
 #include "settings/order_status_list.h"

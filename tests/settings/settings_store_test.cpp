@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "host_control.h"
 #include "ini_files.h"
 #include "settings/import_settings.h"

@@ -8,7 +8,7 @@
 
 enum class HostFunction : int {
 #define HOST_FUNCTION(role, ordinal) role,
-#include "frame/host_function_list.h"
+#include "hostlink/host_function_list.h"
 #undef HOST_FUNCTION
   count
 };

@@ -1,5 +1,5 @@
 // Typed wrappers of the host functions (see host_services.h).
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 
 #include <cstdarg>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "frame/host_abi.h"
-#include "frame/host_binding.h"
+#include "hostlink/host_abi.h"
+#include "hostlink/host_binding.h"
 
 template <class Fn>
 Fn hostFunction(HostFunction function) {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "frame/frame_state.h"
-#include "frame/host_services.h"
+#include "hostlink/host_services.h"
 #include "frame/table_hooks.h"
 #include "service/status_push.h"
 

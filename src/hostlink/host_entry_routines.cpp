@@ -5,7 +5,7 @@
 // registers and returns into it. The caller's arguments, return address and
 // registers (ECX with a method's object included) reach the host untouched,
 // whatever the calling convention.
-#include "frame/host_binding.h"
+#include "hostlink/host_binding.h"
 
 #if defined(_WIN32) && defined(__i386__)
 #define MG_SYMBOL(name) "_" #name
@@ -45,7 +45,7 @@ asm(".text\n"
     "  add $136, %rsp\n"
     "  pop %r11\n  pop %r10\n  pop %r9\n  pop %r8\n  pop %rdi\n  pop %rsi\n  pop %rdx\n  pop %rcx\n  pop %rax\n"
     "  ret\n"
-#include "frame/host_function_list.h"
+#include "hostlink/host_function_list.h"
 );
 #elif defined(__i386__)
 asm(".text\n"
@@ -59,7 +59,7 @@ asm(".text\n"
     "  movl %eax, 32(%esp)\n"
     "  popal\n"
     "  ret\n"
-#include "frame/host_function_list.h"
+#include "hostlink/host_function_list.h"
 );
 #else
 #error "the host-function entry routines exist for x86 only"

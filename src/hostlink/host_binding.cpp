@@ -1,6 +1,6 @@
 // Cells of the host functions, their binding at attach and on first call,
 // and the missing-function list.
-#include "frame/host_binding.h"
+#include "hostlink/host_binding.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +10,7 @@
 
 extern "C" {
 #define HOST_FUNCTION(role, ordinal) void mg_host_entry_##ordinal();
-#include "frame/host_function_list.h"
+#include "hostlink/host_function_list.h"
 #undef HOST_FUNCTION
 }
 
@@ -18,20 +18,20 @@ namespace {
 
 const uint16_t kOrdinals[] = {
 #define HOST_FUNCTION(role, ordinal) ordinal,
-#include "frame/host_function_list.h"
+#include "hostlink/host_function_list.h"
 #undef HOST_FUNCTION
 };
 static_assert(sizeof kOrdinals / sizeof kOrdinals[0] == 99, "the host offers 99 functions to bind");
 
 void* const kEntries[] = {
 #define HOST_FUNCTION(role, ordinal) reinterpret_cast<void*>(&mg_host_entry_##ordinal),
-#include "frame/host_function_list.h"
+#include "hostlink/host_function_list.h"
 #undef HOST_FUNCTION
 };
 
 void* cells[kHostFunctionCount] = {
 #define HOST_FUNCTION(role, ordinal) reinterpret_cast<void*>(&mg_host_entry_##ordinal),
-#include "frame/host_function_list.h"
+#include "hostlink/host_function_list.h"
 #undef HOST_FUNCTION
 };
 
