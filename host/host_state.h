@@ -43,6 +43,7 @@ struct HostState {
   uint32_t missingFeatures = 0;
   std::map<uint16_t, const void*> commands;  // number -> the plug-in's descriptor
   std::vector<HttpRequestRecord> httpRequests;
+  std::vector<int32_t> universalImportResults;  // what each run of the universal import returned
   std::deque<ScriptedTextInput> textInputScript;
   std::vector<TextInputShown> textInputs;
   DialogState dialogs;

@@ -4,6 +4,7 @@
 // Included by host_control.h.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ std::vector<StoredCustomer> storedCustomers();
 // The stored documents as a readable table (UTF-8): register, number,
 // customer, total, currency, number of positions.
 std::string documentListing();
+// What each run of the universal import (52401) returned, in order: the
+// number of documents stored, or -1 when it stored nothing.
+const std::vector<int32_t>& universalImportResults();
 // Paths of the copies of imported files, oldest first.
 std::vector<std::string> importedCopies();
 

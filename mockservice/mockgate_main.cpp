@@ -3,11 +3,15 @@
 // "listening on PORT" as its first line.
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,44 +35,142 @@ struct Options {
 
 const char* const kUsage =
     "usage: mockgate --data SHOP.json [--port N] [--log FILE] [--state-out FILE] [--fault METHOD:N:KIND]...\n"
-    "  KIND: http500, drop, garbage, truncated, slow:MS or error\n";
+    "\n"
+    "A local stand-in of the Marketgate order service on 127.0.0.1; prints\n"
+    "\"listening on PORT\" first and serves until SIGTERM or SIGINT.\n"
+    "\n"
+    "Options (anywhere on the line; --name=VALUE works too):\n"
+    "  --data SHOP.json      the shop to serve (required)\n"
+    "  --port N              the port (default 0: a free one)\n"
+    "  --log FILE            one line per request, the file started empty\n"
+    "  --state-out FILE      the shop with its orders' current statuses, written at stop\n"
+    "  --fault METHOD:N:KIND the N-th call (from 1) of METHOD fails as KIND says\n"
+    "                        (repeatable):\n"
+    "    http500    answers HTTP 500 with a short text body; the call is not run\n"
+    "    drop       closes the connection without any answer; the call is not run\n"
+    "    garbage    answers HTTP 200 with a body that is not JSON; the call is not run\n"
+    "    truncated  runs the call and answers the first half of its reply\n"
+    "    error      answers status ERROR (ERROR_FAULT_INJECTED); the call is not run\n"
+    "    slow:MS    runs the call and answers after MS milliseconds\n"
+    "  --help, -h            this text\n"
+    "\n"
+    "Exit status: 0 served and stopped; 1 the shop could not be loaded, the port\n"
+    "bound or the state written; 2 bad usage (an unknown option, a missing value,\n"
+    "a word that is no option, a --data that is no file, a --log or --state-out\n"
+    "that cannot be written).\n";
 
+using ApplyOption = bool (*)(Options& options, const std::string& value, std::string& error);
+
+// One option of the command line, each taking a value.
+struct OptionRow {
+    const char* name;
+    ApplyOption apply;
+};
+
+const OptionRow kOptions[] = {
+    {"--data", [](Options& o, const std::string& v, std::string&) { o.dataPath = v; return true; }},
+    {"--port",
+     [](Options& o, const std::string& v, std::string& error) {
+         char* end;
+         long port = std::strtol(v.c_str(), &end, 10);
+         if (v.empty() || *end || port < 0 || port > 65535) {
+             error = "bad port " + v;
+             return false;
+         }
+         o.port = int(port);
+         return true;
+     }},
+    {"--log", [](Options& o, const std::string& v, std::string&) { o.logPath = v; return true; }},
+    {"--state-out", [](Options& o, const std::string& v, std::string&) { o.stateOutPath = v; return true; }},
+    {"--fault",
+     [](Options& o, const std::string& v, std::string& error) {
+         mockgate::FaultRule rule;
+         if (!mockgate::parseFaultRule(v, rule, error)) return false;
+         o.faults.push_back(rule);
+         return true;
+     }},
+};
+
+// False with the reason when the command line is not usable; false with
+// no reason when help was asked for.
 bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (name == "--help" || name == "-h") return false;
-        if (i + 1 >= argc) {
-            error = "option " + name + " needs a value";
+        std::string word = argv[i];
+        if (word == "--help" || word == "-h") return false;
+        if (word.rfind("-", 0) != 0) {
+            error = "unexpected word \"" + word + "\": give the shop with --data " + word;
             return false;
         }
-        std::string value = argv[++i];
-        if (name == "--data") {
-            options.dataPath = value;
-        } else if (name == "--port") {
-            char* end;
-            long port = std::strtol(value.c_str(), &end, 10);
-            if (value.empty() || *end || port < 0 || port > 65535) {
-                error = "bad port " + value;
-                return false;
-            }
-            options.port = int(port);
-        } else if (name == "--log") {
-            options.logPath = value;
-        } else if (name == "--state-out") {
-            options.stateOutPath = value;
-        } else if (name == "--fault") {
-            mockgate::FaultRule rule;
-            if (!mockgate::parseFaultRule(value, rule, error)) return false;
-            options.faults.push_back(rule);
-        } else {
+        std::string name = word, value;
+        size_t equals = word.find('=');
+        bool joined = equals != std::string::npos;
+        if (joined) {
+            name = word.substr(0, equals);
+            value = word.substr(equals + 1);
+        }
+        const OptionRow* option = nullptr;
+        for (const OptionRow& row : kOptions) {
+            if (name == row.name) option = &row;
+        }
+        if (option == nullptr) {
             error = "unknown option " + name;
             return false;
         }
+        if (!joined) {
+            if (i + 1 >= argc) {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (!option->apply(options, value, error)) return false;
     }
     if (options.dataPath.empty()) {
         error = "--data is required";
         return false;
     }
+    return true;
+}
+
+// The directory a file would be made in.
+std::string directoryOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Whether a file can be written at path (made there, or written over),
+// checked without touching it; false with the reason.
+bool writablePath(const char* option, const std::string& path, std::string& error) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = std::string(option) + " " + path + " is a directory, not a file";
+            return false;
+        }
+        if (access(path.c_str(), W_OK) != 0) {
+            error = std::string(option) + " " + path + " cannot be written: " + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+    std::string directory = directoryOf(path);
+    if (access(directory.c_str(), W_OK) != 0) {
+        error = std::string(option) + " " + path + " cannot be made in " + directory + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// What the command line names, checked before anything is served.
+bool checkPaths(const Options& options, std::string& error) {
+    struct stat info;
+    if (stat(options.dataPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = "--data " + options.dataPath + " is a directory, not a shop file";
+        return false;
+    }
+    if (!options.logPath.empty() && !writablePath("--log", options.logPath, error)) return false;
+    if (!options.stateOutPath.empty() && !writablePath("--state-out", options.stateOutPath, error)) return false;
     return true;
 }
 
@@ -87,7 +189,11 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        std::fprintf(stderr, "mockgate: %s\n%s", error.c_str(), kUsage);
+        std::fprintf(stderr, "mockgate: %s\n(mockgate --help lists the options)\n", error.c_str());
+        return 2;
+    }
+    if (!checkPaths(options, error)) {
+        std::fprintf(stderr, "mockgate: %s\n", error.c_str());
         return 2;
     }
 

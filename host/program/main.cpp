@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "codepages.h"
 #include "dialog_control.h"
@@ -43,6 +44,11 @@ bool configureHost(const ProgramOptions& options, std::string& error) {
   std::string url = options.serviceUrl.empty() ? profileServiceUrl(workDir) : options.serviceUrl;
   if (!url.empty()) standin::setServiceBaseUrl(url);
   if (!options.answersFile.empty()) {
+    std::error_code failure;
+    if (!std::filesystem::is_regular_file(options.answersFile, failure)) {
+      error = "--answers names no readable file: " + options.answersFile;
+      return false;
+    }
     if (!standin::loadDialogAnswers(options.answersFile)) {
       error = "cannot read the answers file " + options.answersFile;
       return false;
@@ -53,21 +59,22 @@ bool configureHost(const ProgramOptions& options, std::string& error) {
   return true;
 }
 
+// The address that requests of the plug-in go to, as the user is told.
+std::string serviceAddress(const ProgramOptions& options) {
+  if (!options.serviceUrl.empty()) return options.serviceUrl;
+  std::string workDir = options.workDir.empty() ? defaultWorkDirectory() : options.workDir;
+  std::string url = profileServiceUrl(workDir);
+  if (!url.empty()) return url + " ([Service] BaseUrl of tomiks.ini)";
+  return "the address the plug-in names (no --service, no [Service] BaseUrl in tomiks.ini)";
+}
+
 int runCommand(const ProgramOptions& options) {
   const std::string& command = options.command;
   if (command == "import") return runImport();
   if (command == "documents") return listDocuments();
-  if (command == "handle") return handleDocument(options.arguments);
+  if (command == "handle") return handleDocument(options.arguments, options.throughList);
   if (command == "event") return raiseDocumentEvent(options.arguments);
-  complain("unknown command " + command + " (see tomiks --help)");
-  return 2;
-}
-
-bool knownCommand(const std::string& command) {
-  for (const char* known : {"import", "documents", "handle", "event", "diagnose"}) {
-    if (command == known) return true;
-  }
-  return false;
+  return kExitUsage;
 }
 
 }  // namespace
@@ -77,38 +84,43 @@ int main(int argc, char** argv) {
   std::string error;
   if (!parseProgramOptions(argc, argv, options, error)) {
     complain(error);
-    std::fputs(programUsage().c_str(), stderr);
-    return 2;
+    std::fputs("(tomiks --help lists the commands and options)\n", stderr);
+    return kExitUsage;
   }
   if (options.command == "help") {
     std::fputs(programUsage().c_str(), stdout);
-    return 0;
-  }
-  if (!knownCommand(options.command)) {
-    complain("unknown command " + options.command + " (see tomiks --help)");
-    return 2;
+    return kExitDone;
   }
   if (!configureHost(options, error)) {
     complain(error);
-    return 2;
+    return kExitUsage;
+  }
+  // A document named on the line must exist before anything is sent.
+  if (!checkNamedDocument(options.command, options.arguments, error)) {
+    complain(error);
+    return kExitUsage;
+  }
+  if (commandTalksToService(options.command)) {
+    std::printf("Service: %s\n", serviceAddress(options).c_str());
+    std::fflush(stdout);
   }
   PluginLibrary plugin;
   if (!openPlugin(options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath, plugin, error)) {
     complain(error);
-    return 1;
+    return kExitFailed;
   }
   bool accepted = checkPluginLoad(plugin) == 0;
-  int status = 0;
+  int status = kExitDone;
   if (options.command == "diagnose") {
     plugin.start(1);
   } else if (!accepted) {
     complain("the plug-in refused to load; it explains:");
     plugin.start(1);
-    status = 1;
+    status = kExitFailed;
   } else if (plugin.start(0) != 0) {
     complain("the plug-in could not start; it explains:");
     plugin.start(1);
-    status = 1;
+    status = kExitFailed;
   } else {
     status = runCommand(options);
   }

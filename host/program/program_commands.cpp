@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "host_control.h"
+#include "program_options.h"
 #include "table_control.h"
 
 namespace {
@@ -63,18 +64,16 @@ void reportServiceRequests(size_t from) {
   say(line);
 }
 
-// The stored document with this number or this order number; the order
-// number to push ("" when none is known).
-std::string orderNumberOf(const std::string& number, std::string& described) {
-  std::vector<standin::StoredDocument> documents = standin::storedDocuments();
-  for (const standin::StoredDocument& document : documents) {
+// The stored document with this number or this order number; false when
+// none has it.
+bool findDocument(const std::string& number, standin::StoredDocument& found) {
+  for (const standin::StoredDocument& document : standin::storedDocuments()) {
     if (document.number == number || document.orderNumber == number) {
-      described = document.registerName + " " + document.number + " (order " + document.orderNumber + ")";
-      return document.orderNumber;
+      found = document;
+      return true;
     }
   }
-  described = "order " + number + " (no stored document)";
-  return number;
+  return false;
 }
 
 // The order number of the latest stored document that has one; "" when
@@ -87,48 +86,109 @@ std::string lastOrderNumber() {
   return std::string();
 }
 
-// The document named on the command line, else the latest stored one.
+// The document named on the command line (checked beforehand), else the
+// latest stored one.
 std::string chosenOrderNumber(const std::vector<std::string>& arguments, size_t at, std::string& described) {
-  if (arguments.size() > at) return orderNumberOf(arguments[at], described);
+  standin::StoredDocument document;
+  if (arguments.size() > at && findDocument(arguments[at], document)) {
+    described = document.registerName + " " + document.number + " (order " + document.orderNumber + ")";
+    return document.orderNumber;
+  }
   std::string orderNumber = lastOrderNumber();
-  described = "the last stored document" + (orderNumber.empty() ? " (none)" : " (order " + orderNumber + ")");
+  described = "the last stored document (order " + orderNumber + ")";
   return orderNumber;
+}
+
+// Position in the host's call record now, to look at what followed.
+size_t callMark() { return standin::calls().size(); }
+
+// Whether the plug-in showed a message (ordinal 52030) among the calls
+// from `from` up to `to`.
+bool pluginToldOfProblem(size_t from, size_t to) {
+  const std::vector<standin::CallRecord>& calls = standin::calls();
+  for (size_t i = from; i < to && i < calls.size(); ++i) {
+    if (calls[i].ordinal == 52030) return true;
+  }
+  return false;
+}
+
+// Whether a service request since `from` went unanswered or was answered
+// with another HTTP status than 200.
+bool requestFailed(size_t from) {
+  const std::vector<standin::HttpRequestRecord>& requests = standin::httpRequests();
+  for (size_t i = from; i < requests.size(); ++i) {
+    if (requests[i].result != 200) return true;
+  }
+  return false;
+}
+
+// The first call of the universal import (52401) from `from` on; the size
+// of the record when there is none.
+size_t universalImportCall(size_t from) {
+  const std::vector<standin::CallRecord>& calls = standin::calls();
+  for (size_t i = from; i < calls.size(); ++i) {
+    if (calls[i].ordinal == 52401) return i;
+  }
+  return calls.size();
 }
 
 }  // namespace
 
+bool checkNamedDocument(const std::string& command, const std::vector<std::string>& arguments, std::string& error) {
+  size_t at = command == "handle" ? 0 : command == "event" ? 1 : std::string::npos;
+  if (at == std::string::npos) return true;
+  if (arguments.size() <= at) {
+    if (!lastOrderNumber().empty()) return true;
+    error = "no stored document with an order number to " + command + " (see tomiks documents)";
+    return false;
+  }
+  standin::StoredDocument document;
+  if (!findDocument(arguments[at], document)) {
+    error = "no stored document has the number or order number " + arguments[at] + " (see tomiks documents)";
+    return false;
+  }
+  if (document.orderNumber.empty()) {
+    error = "the document " + arguments[at] + " came from no order of the service";
+    return false;
+  }
+  return true;
+}
+
 int runImport() {
   if (!standin::commandAdded(kImportCommand)) {
     say("tomiks: the plug-in added no import command");
-    return 1;
+    return kExitFailed;
   }
   size_t requests = standin::httpRequests().size();
+  size_t calls = callMark();
+  size_t imports = standin::universalImportResults().size();
   standin::runCommand(kImportCommand);
   reportServiceRequests(requests);
   say("");
   say("Stored documents:");
   std::fputs(standin::documentListing().c_str(), stdout);
   std::fflush(stdout);
-  return 0;
+  // Done when the file reached the host's import and was stored, with no
+  // trouble told by the plug-in on the way there (a cancelled dialog, a
+  // failed request, an import stopped early).
+  const std::vector<int32_t>& results = standin::universalImportResults();
+  bool imported = results.size() > imports && results.back() >= 0;
+  if (!imported || pluginToldOfProblem(calls, universalImportCall(calls))) return kExitFailed;
+  return kExitDone;
 }
 
 int listDocuments() {
   std::fputs(standin::documentListing().c_str(), stdout);
   std::fflush(stdout);
-  return 0;
+  return kExitDone;
 }
 
-int handleDocument(const std::vector<std::string>& arguments) {
-  bool throughList = !arguments.empty() && arguments[0] == "--list";
-  size_t numberAt = throughList ? 1 : 0;
-  if (arguments.size() > numberAt + 1) {
-    say("usage: tomiks handle [--list] [NUMBER]");
-    return 2;
-  }
+int handleDocument(const std::vector<std::string>& arguments, bool throughList) {
   std::string described;
-  std::string orderNumber = chosenOrderNumber(arguments, numberAt, described);
+  std::string orderNumber = chosenOrderNumber(arguments, 0, described);
   int row = standin::addTableRecord(standin::kListTableNumber, orderNumber);
   size_t requests = standin::httpRequests().size();
+  size_t calls = callMark();
   int32_t result = 0;
   if (throughList) {
     standin::ListSelection selection = standin::listSelection(standin::kListTableNumber, row);
@@ -142,30 +202,26 @@ int handleDocument(const std::vector<std::string>& arguments) {
   }
   reportServiceRequests(requests);
   say("  the table operation returned " + std::to_string(result));
-  return 0;
+  bool failed = requestFailed(requests) || pluginToldOfProblem(calls, callMark());
+  return failed ? kExitFailed : kExitDone;
 }
 
 int raiseDocumentEvent(const std::vector<std::string>& arguments) {
-  if (arguments.empty() || arguments.size() > 2) {
-    say("usage: tomiks event CODE [NUMBER]");
-    return 2;
-  }
   char* end = nullptr;
   long code = std::strtol(arguments[0].c_str(), &end, 0);
-  if (end == nullptr || *end != '\0') {
+  if (end == nullptr || *end != '\0' || arguments[0].empty()) {
     say("tomiks: the event code must be a number, e.g. -2");
-    return 2;
+    return kExitUsage;
   }
   std::string described;
   std::string orderNumber = chosenOrderNumber(arguments, 1, described);
-  if (!orderNumber.empty()) {
-    standin::setCurrentRecord(standin::kListTableNumber,
-                              standin::addTableRecord(standin::kListTableNumber, orderNumber));
-  }
+  standin::setCurrentRecord(standin::kListTableNumber, standin::addTableRecord(standin::kListTableNumber, orderNumber));
   size_t requests = standin::httpRequests().size();
+  size_t calls = callMark();
   say("Host event " + std::to_string(kDocumentEventCode) + " with " + std::to_string(code) + " for " + described);
   int32_t result = standin::dispatchHandler(kDocumentEventCode, 0, static_cast<uintptr_t>(static_cast<intptr_t>(code)));
   reportServiceRequests(requests);
   say("  the handler returned " + std::to_string(result));
-  return 0;
+  bool failed = requestFailed(requests) || pluginToldOfProblem(calls, callMark());
+  return failed ? kExitFailed : kExitDone;
 }

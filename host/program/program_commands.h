@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+// Whether handle or event names a stored document (or, naming none, one is
+// stored); other commands pass. False with the reason.
+bool checkNamedDocument(const std::string& command, const std::vector<std::string>& arguments, std::string& error);
+
 int runImport();
 int listDocuments();
-int handleDocument(const std::vector<std::string>& arguments);
+int handleDocument(const std::vector<std::string>& arguments, bool throughList);
 int raiseDocumentEvent(const std::vector<std::string>& arguments);

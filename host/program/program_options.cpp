@@ -1,4 +1,5 @@
-// Parsing of the tomiks command line (see program_options.h).
+// Parsing of the tomiks command line (see program_options.h): one table of
+// commands and one of options; the usage text is written from both.
 #include "program_options.h"
 
 #include <cstdlib>
@@ -42,119 +43,254 @@ bool parseTableSize(const std::string& text, std::map<int, int>& sizes) {
   return true;
 }
 
-}  // namespace
+struct CommandRow {
+  const char* name;
+  const char* words;  // its arguments as the usage shows them
+  const char* help;   // lines separated by '\n'
+  size_t fewestWords, mostWords;
+  bool talksToService;
+};
 
-bool parseProgramOptions(int argc, char** argv, ProgramOptions& options, std::string& error) {
-  int i = 1;
-  auto value = [&](const std::string& name, std::string& out) {
-    if (i + 1 >= argc) {
-      error = name + " needs a value";
-      return false;
-    }
-    out = argv[++i];
-    return true;
-  };
-  for (; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg.rfind("--", 0) != 0 || arg == "--") {
-      if (arg == "--") ++i;
-      break;
-    }
-    std::string text;
-    long long number = 0;
-    if (arg == "--workdir") {
-      if (!value(arg, options.workDir)) return false;
-    } else if (arg == "--service") {
-      if (!value(arg, options.serviceUrl)) return false;
-    } else if (arg == "--plugin") {
-      if (!value(arg, options.pluginPath)) return false;
-    } else if (arg == "--answers") {
-      if (!value(arg, options.answersFile)) return false;
-    } else if (arg == "--quiet") {
-      options.quiet = true;
-    } else if (arg == "--plain") {
-      options.plain = true;
-    } else if (arg == "--level") {
-      if (!value(arg, text)) return false;
-      if (!parseNumber(text, -2147483647LL - 1, 2147483647LL, number)) {
-        error = "--level needs a number";
-        return false;
-      }
-      options.interfaceLevel = static_cast<int>(number);
-    } else if (arg == "--missing") {
-      if (!value(arg, text)) return false;
-      if (!parseOrdinals(text, options.missingOrdinals)) {
-        error = "--missing needs ordinals separated by commas, e.g. 20940,30018";
-        return false;
-      }
-    } else if (arg == "--table-size") {
-      if (!value(arg, text)) return false;
-      if (!parseTableSize(text, options.tableSizes)) {
-        error = "--table-size needs TABLE=SIZE or TABLE=none, e.g. 45=514";
-        return false;
-      }
-    } else if (arg == "--verify-refuses") {
-      if (!value(arg, options.verifyRefusal)) return false;
-      options.verifyRefuses = true;
-    } else if (arg == "--missing-features") {
-      if (!value(arg, text)) return false;
-      if (!parseNumber(text, 0, 0xFFFFFFFFLL, number)) {
-        error = "--missing-features needs a mask, e.g. 0x2";
-        return false;
-      }
-      options.missingFeatures = static_cast<uint32_t>(number);
-    } else if (arg == "--help") {
-      options.command = "help";
-      return true;
-    } else {
-      error = "unknown option " + arg;
-      return false;
-    }
+const CommandRow kCommands[] = {
+    {"import", "", "run the plug-in's command \"Import zamówień z Marketgate\",\nthen list what the universal import stored",
+     0, 0, true},
+    {"documents", "", "list the stored documents", 0, 0, false},
+    {"handle", "[NUMBER]",
+     "handle the sales document NUMBER (its number or its order's\nnumber; default: the last stored document) in "
+     "\"Tspr_dok\"\n(with --list: through the \"Tspr\" list); the plug-in pushes\nthe order's status",
+     0, 1, true},
+    {"event", "CODE [NUMBER]",
+     "raise host event 2294 with CODE (e.g. -2, taking a document\nover) for document NUMBER (default: the last "
+     "stored one)",
+     1, 2, true},
+    {"diagnose", "", "ask the plug-in why it cannot be used (entry 30008 with 1)", 0, 0, false},
+};
+
+using ApplyOption = bool (*)(ProgramOptions& options, const std::string& value, std::string& error);
+
+// One option: its name, the name of its value (nullptr: a switch), its help
+// lines and what it sets. A row without a name starts a group in the usage.
+struct OptionRow {
+  const char* name;
+  const char* value;
+  const char* help;
+  ApplyOption apply;
+};
+
+const OptionRow kOptions[] = {
+    {nullptr, nullptr, "Options (anywhere on the line):", nullptr},
+    {"--workdir", "DIR",
+     "the host's working directory: its profile tomiks.ini,\nmarketgate.ini and the document store (default ~/.tomiks)",
+     [](ProgramOptions& o, const std::string& v, std::string&) { o.workDir = v; return true; }},
+    {"--service", "URL",
+     "the order service's address, e.g. http://127.0.0.1:8080\n(default: [Service] BaseUrl of tomiks.ini, else the "
+     "address\nthe plug-in names)",
+     [](ProgramOptions& o, const std::string& v, std::string&) { o.serviceUrl = v; return true; }},
+    {"--plugin", "PATH", "the plug-in library (default: marketgate.so beside tomiks)",
+     [](ProgramOptions& o, const std::string& v, std::string&) { o.pluginPath = v; return true; }},
+    {"--answers", "FILE",
+     "answers for the dialogs, one part per dialog, parts\nseparated by lines \"---\" (default: the dialog on the\n"
+     "terminal)",
+     [](ProgramOptions& o, const std::string& v, std::string&) { o.answersFile = v; return true; }},
+    {"--quiet", nullptr, "the host runs without user interaction",
+     [](ProgramOptions& o, const std::string&, std::string&) { o.quiet = true; return true; }},
+    {"--plain", nullptr, "show messages without their markup bytes",
+     [](ProgramOptions& o, const std::string&, std::string&) { o.plain = true; return true; }},
+    {"--list", nullptr, "handle: choose the document in the \"Tspr\" list",
+     [](ProgramOptions& o, const std::string&, std::string&) { o.throughList = true; return true; }},
+    {"--help", nullptr, "this text (also -h)", nullptr},
+
+    {nullptr, nullptr, "An incompatible host (to see the plug-in's diagnosis):", nullptr},
+    {"--level", "N", "interface level N instead of 112",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       long long number = 0;
+       if (!parseNumber(v, -2147483647LL - 1, 2147483647LL, number)) {
+         error = "--level needs a number";
+         return false;
+       }
+       o.interfaceLevel = static_cast<int>(number);
+       return true;
+     }},
+    {"--missing", "LIST", "host functions not exported, e.g. 20940,30018",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       if (parseOrdinals(v, o.missingOrdinals)) return true;
+       error = "--missing needs ordinals separated by commas, e.g. 20940,30018";
+       return false;
+     }},
+    {"--table-size", "T=SIZE",
+     "record size of table T (45 \"Tspr_dok\", 44 \"Tspr\");\nT=none: the host has no such table",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       if (parseTableSize(v, o.tableSizes)) return true;
+       error = "--table-size needs TABLE=SIZE or TABLE=none, e.g. 45=514";
+       return false;
+     }},
+    {"--verify-refuses", "TEXT", "the module verification refuses, explaining with TEXT",
+     [](ProgramOptions& o, const std::string& v, std::string&) {
+       o.verifyRefusal = v;
+       o.verifyRefuses = true;
+       return true;
+     }},
+    {"--missing-features", "MASK", "features the host does not offer, e.g. 0x2",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       long long number = 0;
+       if (!parseNumber(v, 0, 0xFFFFFFFFLL, number)) {
+         error = "--missing-features needs a mask, e.g. 0x2";
+         return false;
+       }
+       o.missingFeatures = static_cast<uint32_t>(number);
+       return true;
+     }},
+};
+
+const CommandRow* findCommand(const std::string& name) {
+  for (const CommandRow& row : kCommands) {
+    if (name == row.name) return &row;
   }
-  if (i >= argc) {
+  return nullptr;
+}
+
+const OptionRow* findOption(const std::string& name) {
+  for (const OptionRow& row : kOptions) {
+    if (row.name != nullptr && name == row.name) return &row;
+  }
+  return nullptr;
+}
+
+// A word of the line that is an option ("--x", "-h"); "-2" is a word.
+bool looksLikeOption(const std::string& word) {
+  if (word.size() < 2 || word[0] != '-') return false;
+  return !(word[1] >= '0' && word[1] <= '9');
+}
+
+std::string commandUsage(const CommandRow& command) {
+  std::string usage = std::string("tomiks [OPTIONS] ") + command.name;
+  if (std::string(command.name) == "handle") usage += " [--list]";
+  if (*command.words != '\0') usage += std::string(" ") + command.words;
+  return usage;
+}
+
+// The command and its words, checked against the command's row.
+bool checkCommand(ProgramOptions& options, std::string& error) {
+  if (options.command.empty()) {
     error = "no command given";
     return false;
   }
-  options.command = argv[i++];
-  for (; i < argc; ++i) options.arguments.push_back(argv[i]);
+  const CommandRow* command = findCommand(options.command);
+  if (command == nullptr) {
+    error = "unknown command " + options.command;
+    return false;
+  }
+  if (options.arguments.size() < command->fewestWords || options.arguments.size() > command->mostWords) {
+    error = "usage: " + commandUsage(*command);
+    return false;
+  }
+  if (options.throughList && options.command != "handle") {
+    error = "--list goes with the command handle only";
+    return false;
+  }
   return true;
 }
 
+// "  NAME VALUE" padded to the help column, then the help's lines.
+void appendRow(std::string& text, const std::string& left, const char* help) {
+  const size_t column = 23;
+  text += left;
+  text += left.size() < column ? std::string(column - left.size(), ' ') : std::string("  ");
+  for (const char* c = help; *c != '\0'; ++c) {
+    text += *c;
+    if (*c == '\n') text += std::string(column, ' ');
+  }
+  text += '\n';
+}
+
+}  // namespace
+
+bool parseProgramOptions(int argc, char** argv, ProgramOptions& options, std::string& error) {
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string word = argv[i];
+    if (optionsEnded || !looksLikeOption(word)) {
+      if (options.command.empty()) {
+        options.command = word;
+      } else {
+        options.arguments.push_back(word);
+      }
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (word == "--help" || word == "-h") {
+      options.command = "help";
+      options.arguments.clear();
+      return true;
+    }
+    std::string name = word, value;
+    size_t equals = word.find('=');
+    bool valueJoined = word.rfind("--", 0) == 0 && equals != std::string::npos;
+    if (valueJoined) {
+      name = word.substr(0, equals);
+      value = word.substr(equals + 1);
+    }
+    const OptionRow* option = findOption(name);
+    if (option == nullptr || option->apply == nullptr) {
+      error = "unknown option " + name;
+      return false;
+    }
+    if (option->value == nullptr && valueJoined) {
+      error = name + " takes no value";
+      return false;
+    }
+    if (option->value != nullptr && !valueJoined) {
+      if (i + 1 >= argc) {
+        error = name + " needs a value (" + option->value + ")";
+        return false;
+      }
+      value = argv[++i];
+    }
+    if (!option->apply(options, value, error)) return false;
+  }
+  return checkCommand(options, error);
+}
+
+bool commandTalksToService(const std::string& command) {
+  const CommandRow* row = findCommand(command);
+  return row != nullptr && row->talksToService;
+}
+
 std::string programUsage() {
-  return "usage: tomiks [OPTIONS] COMMAND\n"
-         "\n"
-         "The host stand-in: loads the plug-in marketgate.so as the host program does\n"
-         "(entries 30001 and 30008), runs one command and unloads it.\n"
-         "\n"
-         "Commands:\n"
-         "  import               run the plug-in's command \"Import zamówień z Marketgate\",\n"
-         "                       then list what the universal import stored\n"
-         "  documents            list the stored documents\n"
-         "  handle [NUMBER]      handle the sales document NUMBER (its number or its\n"
-         "                       order's number; default: the last stored document) in\n"
-         "                       \"Tspr_dok\": the plug-in pushes the order's status\n"
-         "  handle --list [NUMBER]  the same through the \"Tspr\" list\n"
-         "  event CODE [NUMBER]  raise host event 2294 with CODE (e.g. -2, taking a document\n"
-         "                       over) for document NUMBER (default: the last stored one)\n"
-         "  diagnose             ask the plug-in why it cannot be used (entry 30008 with 1)\n"
-         "\n"
-         "Options:\n"
-         "  --workdir DIR        the host's working directory: its profile tomiks.ini,\n"
-         "                       marketgate.ini and the document store (default ~/.tomiks)\n"
-         "  --service URL        the order service's address, e.g. http://127.0.0.1:8080\n"
-         "                       (default: [Service] BaseUrl of tomiks.ini)\n"
-         "  --plugin PATH        the plug-in library (default: marketgate.so beside tomiks)\n"
-         "  --answers FILE       answers for the dialogs, one part per dialog, parts\n"
-         "                       separated by lines \"---\" (default: the dialog on the\n"
-         "                       terminal)\n"
-         "  --quiet              the host runs without user interaction\n"
-         "  --plain              show messages without their markup bytes\n"
-         "\n"
-         "An incompatible host (to see the plug-in's diagnosis):\n"
-         "  --level N            interface level N instead of 112\n"
-         "  --missing LIST       host functions not exported, e.g. 20940,30018\n"
-         "  --table-size T=SIZE  record size of table T (45 \"Tspr_dok\", 44 \"Tspr\");\n"
-         "                       T=none: the host has no such table\n"
-         "  --verify-refuses TEXT  the module verification refuses, explaining with TEXT\n"
-         "  --missing-features MASK  features the host does not offer, e.g. 0x2\n";
+  std::string text =
+      "usage: tomiks [OPTIONS] COMMAND [WORDS]\n"
+      "\n"
+      "The host stand-in: loads the plug-in marketgate.so as the host program does\n"
+      "(entries 30001 and 30008), runs one command and unloads it.\n"
+      "\n"
+      "Commands:\n";
+  for (const CommandRow& command : kCommands) {
+    std::string left = std::string("  ") + command.name;
+    if (*command.words != '\0') left += std::string(" ") + command.words;
+    appendRow(text, left, command.help);
+  }
+  for (const OptionRow& option : kOptions) {
+    if (option.name == nullptr) {
+      text += std::string("\n") + option.help + "\n";
+      continue;
+    }
+    std::string left = std::string("  ") + option.name;
+    if (option.value != nullptr) left += std::string(" ") + option.value;
+    appendRow(text, left, option.help);
+  }
+  text +=
+      "\n"
+      "A command that talks to the order service (import, handle, event) first\n"
+      "prints the service address it uses.\n"
+      "\n"
+      "Exit status:\n"
+      "  0  the command did its job\n"
+      "  1  the plug-in or the host reported a failure (a refused load, a failed\n"
+      "     request or import, a push that failed), or the user cancelled\n"
+      "  2  bad usage: an unknown option or command, a missing value, a document\n"
+      "     number that names no stored document, an unreadable --answers file\n";
+  return text;
 }

@@ -1,6 +1,7 @@
 // The command line of the host program "tomiks": where its data lives, the
 // order service's address, how dialogs are answered, what kind of host it
-// pretends to be, and the command to run.
+// pretends to be, and the command to run. Options may stand anywhere on the
+// line; each is a row of one table, which also writes the usage text.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@ struct ProgramOptions {
   std::string answersFile;      // scripted dialog answers
   bool quiet = false;           // the host's quiet mode (no user interaction)
   bool plain = false;           // messages without markup bytes
+  bool throughList = false;     // handle: through the "Tspr" list
   // An incompatible host.
   int interfaceLevel = 112;
   std::vector<unsigned> missingOrdinals;
@@ -22,13 +24,21 @@ struct ProgramOptions {
   bool verifyRefuses = false;
   std::string verifyRefusal;    // UTF-8
   uint32_t missingFeatures = 0;
-  // The command and its words.
+  // The command and its words; "help" for --help.
   std::string command;
   std::vector<std::string> arguments;
 };
 
+// Exit statuses of the program.
+constexpr int kExitDone = 0;      // the command did its job
+constexpr int kExitFailed = 1;    // the plug-in or the host reported a failure, or the user cancelled
+constexpr int kExitUsage = 2;     // the command line cannot be used
+
 // Parses argv; false with a reason when the command line is not usable.
 bool parseProgramOptions(int argc, char** argv, ProgramOptions& options, std::string& error);
+
+// Whether the command sends requests to the order service.
+bool commandTalksToService(const std::string& command);
 
 // The text of "tomiks --help".
 std::string programUsage();

@@ -2,7 +2,10 @@
 // and spoken to over HTTP the way the plug-in speaks to the service.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdio>
 
 #include <httplib.h>
 
@@ -180,4 +183,39 @@ TEST(MockgateProcess, ReportsAShopItCannotServe) {
     EXPECT_FALSE(mock.start(kShop, {"getOrders:0:drop"}));
     EXPECT_TRUE(mock.start(kShop));
     EXPECT_TRUE(mock.stop());
+}
+
+// Runs mockgate with the words given (through the shell, standard input
+// empty) and returns its exit status; its standard error in *errors. A
+// command line that is refused ends at once, before anything is served.
+int runRefused(const std::string& words, std::string* errors) {
+    std::string command = std::string("timeout 10 ") + MOCKGATE_PATH + " " + words + " 2>&1 >/dev/null </dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    char buffer[512];
+    errors->clear();
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) *errors += buffer;
+    int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(MockgateProcess, RefusesAtStartWhatItCouldNotUse) {
+    const std::string shop = SAMPLE_SHOP_PATH;
+    struct Case {
+        std::string words;
+        std::string told;
+    };
+    const Case cases[] = {
+        {shop, "give the shop with --data"},
+        {"--data /tmp", "is a directory"},
+        {"--data " + shop + " --state-out /nonexistent-mockgate-dir/state.json", "--state-out"},
+        {"--data " + shop + " --state-out /tmp", "is a directory"},
+        {"--data " + shop + " --log /nonexistent-mockgate-dir/requests.log", "--log"},
+        {"--data " + shop + " --port", "needs a value"},
+    };
+    for (const Case& test : cases) {
+        std::string errors;
+        EXPECT_EQ(runRefused(test.words, &errors), 2) << test.words;
+        EXPECT_NE(errors.find(test.told), std::string::npos) << test.words << ": " << errors;
+    }
 }

@@ -149,9 +149,41 @@ TEST_F(TomiksJourneyTest, CommandLineMistakesAreToldNotRun) {
   EXPECT_EQ(tomiks({"--table-size", "45", "diagnose"}).status, 2);
   EXPECT_EQ(tomiks({"--missing", "abc", "diagnose"}).status, 2);
   EXPECT_EQ(tomiks({"frobnicate"}).status, 2);
+  EXPECT_EQ(tomiks({"import", "--frobnicate"}).status, 2) << "an unknown option after the command";
+  EXPECT_EQ(tomiks({"documents", "--list"}).status, 2);
   TomiksRun run = tomiks({"handle", "5310002", "5310004"});
   EXPECT_EQ(run.status, 2);
+  // A number that names no stored document, and no stored document at all.
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"handle", "5310002"}, {"handle"}, {"event", "-2", "5310002"}, {"event", "-2"}}) {
+    run = tomiks(words);
+    EXPECT_EQ(run.status, 2) << words[0] << run.errors;
+    EXPECT_NE(run.errors.find("no stored document"), std::string::npos) << run.errors;
+  }
+  run = tomiks({"--answers", workDir.path(), "import"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.errors.find("--answers names no readable file"), std::string::npos) << run.errors;
   EXPECT_TRUE(mock.logLines().empty());
+}
+
+// Options after the command are honoured: the service named there is the
+// one used and told; a cancelled or failed import ends with 1.
+TEST_F(TomiksJourneyTest, OptionsStandAnywhereAndTheExitStatusTellsTheOutcome) {
+  TomiksRun import = runTomiks({"import", "--workdir", workDir.path(), "--plain", "--service=" + mock.baseUrl(),
+                                "--answers", sampleFile("sample-answers.txt")});
+  ASSERT_EQ(import.status, 0) << import.output << import.errors;
+  EXPECT_EQ(import.output.rfind("Service: " + mock.baseUrl() + "\n", 0), 0u) << import.output;
+  EXPECT_FALSE(statusMoves().empty()) << import.output;
+
+  // No answers and no terminal: the dialog closes as if ESC was pressed.
+  TomiksRun cancelled = tomiks({"import"});
+  EXPECT_EQ(cancelled.status, 1) << cancelled.output << cancelled.errors;
+  TomiksRun unreachable = runTomiks({"--workdir", workDir.path(), "--service", "http://127.0.0.1:1", "--answers",
+                                     sampleFile("sample-answers.txt"), "import"});
+  EXPECT_EQ(unreachable.status, 1) << unreachable.output << unreachable.errors;
+  EXPECT_EQ(unreachable.output.rfind("Service: http://127.0.0.1:1\n", 0), 0u) << unreachable.output;
+  TomiksRun handled = runTomiks({"--workdir", workDir.path(), "--service", "http://127.0.0.1:1", "handle"});
+  EXPECT_EQ(handled.status, 1) << handled.output << handled.errors;
 }
 
 }  // namespace

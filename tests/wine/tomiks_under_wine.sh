@@ -94,7 +94,7 @@ run() {
       --plain "$@" > "$raw" 2>&1 < /dev/null
     status=$?
   fi
-  perl -pe 's/\r\n/\n/g; s/marketgate\.so/marketgate.dll/g' "$raw" > "$work/$name-$side.txt"
+  perl -pe 's/\r\n/\n/g; s/marketgate\.so/marketgate.dll/g; s/^Service: http:\/\/127\.0\.0\.1:\d+/Service: http:\/\/127.0.0.1:PORT/' "$raw" > "$work/$name-$side.txt"
   if [ $status -ne 0 ]; then
     fail "tomiks $* on $side ended with status $status"
     sed 's/^/  | /' "$work/$name-$side.txt" | tail -n 20

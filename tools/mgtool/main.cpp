@@ -13,12 +13,12 @@ std::vector<ToolCommand>& commandTable() {
   return table;
 }
 
-int printUsage() {
-  std::fprintf(stderr, "usage: mgtool COMMAND [ARGUMENTS]\ncommands:\n");
+void printUsage(std::FILE* out) {
+  std::fprintf(out, "usage: mgtool COMMAND [ARGUMENTS]\n       mgtool COMMAND --help\ncommands:\n");
   for (const ToolCommand& command : commandTable()) {
-    std::fprintf(stderr, "  %s %s\n", command.name, command.usage);
+    std::fprintf(out, "  %s %s\n", command.name, command.usage);
   }
-  return 2;
+  std::fprintf(out, "exit status: 0 done, 1 the command failed, 2 bad usage\n");
 }
 
 }  // namespace
@@ -29,10 +29,18 @@ bool registerToolCommand(const ToolCommand& command) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) return printUsage();
+  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    printUsage(stdout);
+    return 0;
+  }
+  if (argc < 2) {
+    printUsage(stderr);
+    return 2;
+  }
   for (const ToolCommand& command : commandTable()) {
     if (std::strcmp(command.name, argv[1]) == 0) return command.run(argc - 1, argv + 1);
   }
   std::fprintf(stderr, "mgtool: unknown command '%s'\n", argv[1]);
-  return printUsage();
+  printUsage(stderr);
+  return 2;
 }
