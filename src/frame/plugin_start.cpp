@@ -12,7 +12,11 @@ int32_t startPlugin() {
   // missing nothing is put into the host.
   if (!hostFunctionsComplete()) return -1;
   FrameState& frame = frameState();
-  frame.handlerRegistration = hostRegisterHandler(kDocumentEventCode, &documentEventHandler);
+  // Registered once: a second registration would make the cell of the
+  // previous handler hold this very handler, which would then call itself.
+  if (frame.handlerRegistration == nullptr) {
+    frame.handlerRegistration = hostRegisterHandler(kDocumentEventCode, &documentEventHandler);
+  }
   if (installTableHooks() != 0) {
     restoreTableHooks();
     return -1;

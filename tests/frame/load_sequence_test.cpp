@@ -125,6 +125,38 @@ TEST_F(LoadSequenceTest, StartAndUnloadPutEverythingInAndTakeItBackOut) {
   EXPECT_EQ(standin::callCount(52021), 1);
 }
 
+int earlierHandlerCalls = 0;
+
+// A host that starts the plug-in twice: its handler is registered once, an
+// event reaches the earlier handler once, and unload leaves only the
+// earlier handler; a start after unload registers it anew.
+TEST_F(LoadSequenceTest, SecondStartRegistersTheHandlerOnlyOnce) {
+  standin::HandlerFunction earlier = [](uintptr_t, uintptr_t second) MG_STDCALL -> int32_t {
+    ++earlierHandlerCalls;
+    return static_cast<int32_t>(second) + 1;
+  };
+  standin::installHandler(2294, earlier);
+  earlierHandlerCalls = 0;
+  ASSERT_EQ(ordinal_30001(featureFunction, nullptr), 0);
+  ASSERT_EQ(ordinal_30008(0), 0);
+  ASSERT_EQ(ordinal_30008(0), 0);
+  ASSERT_EQ(standin::callCount(52020), 1) << "an event would make the handler call itself";
+  EXPECT_EQ(standin::dispatchHandler(2294, 0, 41), 42);
+  EXPECT_EQ(earlierHandlerCalls, 1);
+
+  EXPECT_EQ(ordinal_30001(nullptr, nullptr), 0);
+  EXPECT_EQ(standin::currentHandler(2294), earlier);
+
+  ASSERT_EQ(ordinal_30001(featureFunction, nullptr), 0);
+  ASSERT_EQ(ordinal_30008(0), 0);
+  EXPECT_EQ(standin::callCount(52020), 2);
+  EXPECT_EQ(standin::currentHandler(2294), &documentEventHandler);
+  EXPECT_EQ(standin::dispatchHandler(2294, 0, 6), 7);
+  EXPECT_EQ(earlierHandlerCalls, 2);
+  EXPECT_EQ(ordinal_30001(nullptr, nullptr), 0);
+  EXPECT_EQ(standin::currentHandler(2294), earlier);
+}
+
 TEST_F(LoadSequenceTest, SizeMismatchFoundAtLoadRefusesAndIsKept) {
   standin::setTableRecordSize(44, 1468);
   EXPECT_EQ(ordinal_30001(featureFunction, nullptr), -1);
