@@ -64,7 +64,7 @@ echo
 if [ -t 0 ] && [ -t 1 ]; then
   echo "== tomiks import: choose the options in the dialog (arrows/Tab to move, F12 to import, ESC to cancel)"
   echo "   Suggested: orders in 'Nowe', set to 'W realizacji', loaded as receipts/invoices."
-  "${tomiks[@]}" import
+  "${tomiks[@]}" import || echo "   (tomiks ended with status $?: the import was cancelled or failed)"
 else
   echo "== tomiks import, answering the dialog from data/sample-answers.txt"
   "${tomiks[@]}" --answers "$root/data/sample-answers.txt" import
@@ -99,7 +99,7 @@ echo
 echo "== The order ships: the user sets the outgoing status to 'Wysłane' and handles its document"
 sed -i 's/^StatusWyPoz=.*/StatusWyPoz=2/' "$host/marketgate.ini"
 before=$(status_moves | wc -l)
-"${tomiks[@]}" handle $first_order
+"${tomiks[@]}" handle $first_order || echo "   (tomiks ended with status $?)"
 status_moves | tail -n +"$((before + 1))" | while read -r order status; do
   echo "   order $order -> $status ($(status_name "$status"))"
 done
