@@ -1,0 +1,109 @@
+// Kept text files (see kept_text_file.h).
+#include "service/kept_text_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "hostlink/host_services.h"
+#include "platform/kept_files.h"
+
+namespace {
+
+constexpr size_t kPathBufferSize = 520;
+
+std::tm localNow() {
+  std::time_t now = std::time(nullptr);
+  const std::tm* parts = std::localtime(&now);  // the host's one thread
+  return parts != nullptr ? *parts : std::tm{};
+}
+
+// "NAME-STAMP[-N].EXT" for "NAME.EXT".
+std::string datedName(const std::string& path, const char* stamp, int number) {
+  size_t slash = path.find_last_of("/\\");
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
+  std::string name = path.substr(0, dot) + "-" + stamp;
+  if (number > 0) name += "-" + std::to_string(number);
+  return name + path.substr(dot);
+}
+
+}  // namespace
+
+std::string workingFilePath(const char* name) {
+  const char* directory = hostWorkingDirectory();
+  if (std::strlen(directory) + 1 + std::strlen(name) >= kPathBufferSize) return std::string();
+  char path[kPathBufferSize];
+  hostBoundedCopy(path, directory, static_cast<int32_t>(kPathBufferSize - 1));
+  hostAppendToPath(path, name);
+  return path;
+}
+
+bool readKeptLines(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  if (file == nullptr) return false;
+  std::string line;
+  char chunk[256];
+  while (std::fgets(chunk, sizeof chunk, file) != nullptr) {
+    line += chunk;
+    if (line.back() != '\n') continue;
+    line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    line.clear();
+  }
+  if (!line.empty()) lines.push_back(line);  // the last line without its end
+  std::fclose(file);
+  return true;
+}
+
+bool writeKeptLines(const std::string& path, const std::vector<std::string>& lines) {
+  std::string fresh = path + ".new";
+  std::FILE* file = std::fopen(fresh.c_str(), "w");
+  if (file == nullptr) return false;
+  bool written = true;
+  for (const std::string& line : lines) {
+    written = written && std::fputs(line.c_str(), file) >= 0 && std::fputc('\n', file) != EOF;
+  }
+  written = flushToDisk(file) && written;
+  written = std::fclose(file) == 0 && written;
+  if (written && replaceFile(fresh.c_str(), path.c_str())) return true;
+  std::remove(fresh.c_str());
+  return false;
+}
+
+std::string setFileAside(const std::string& path) {
+  std::tm now = localNow();
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.tm_year + 1900, now.tm_mon + 1, now.tm_mday,
+                now.tm_hour, now.tm_min, now.tm_sec);
+  for (int number = 0; number < 100; ++number) {
+    std::string aside = datedName(path, stamp, number);
+    if (moveFileAside(path.c_str(), aside.c_str())) return aside;
+    if (!pathExists(aside.c_str())) return std::string();  // not a taken name: the move itself failed
+  }
+  return std::string();
+}
+
+std::string todayText() {
+  std::tm now = localNow();
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.tm_year + 1900, now.tm_mon + 1, now.tm_mday);
+  return text;
+}
+
+bool dayNumber(const std::string& date, long& days) {
+  int year = 0, month = 0, day = 0;
+  char end = 0;
+  if (date.size() != 10 || std::sscanf(date.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) != 3) return false;
+  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31) return false;
+  // Days from the civil date (proleptic Gregorian).
+  long y = month <= 2 ? year - 1 : year;
+  long era = y / 400;
+  long yearOfEra = y - era * 400;
+  long dayOfYear = (153L * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  days = era * 146097 + dayOfEra - 719468;
+  return true;
+}
