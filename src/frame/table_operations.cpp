@@ -47,7 +47,7 @@ size_t listRecordBound(const host_abi::TableObject* list) {
 void pushRecordOrder(const uint8_t* record, size_t recordSize) {
   char orderId[kListRecordSize - kOrderIdOffset + 1];
   orderIdFromRecord(record, recordSize, orderId, sizeof orderId);
-  pushOrderStatus(orderId);
+  pushHandledOrder(orderId);
 }
 
 // Table 44 with its record access done, as both operations start; null
@@ -103,7 +103,7 @@ int32_t MG_STDCALL documentEventHandler(uintptr_t first, uintptr_t second) {
     if (field != nullptr) {
       char orderId[kOrderIdCapacity];
       hostBoundedCopy(orderId, field, kOrderIdCapacity - 1);
-      pushOrderStatus(orderId);
+      pushHandledOrder(orderId);
     }
   }
   host_abi::NumberedHandler* registration = frameState().handlerRegistration;

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "hostlink/host_abi.h"
 #include "hostlink/host_services.h"
+#include "json/json.h"
 #include "service/invoice_number.h"
 #include "service/request_body.h"
 
@@ -17,9 +19,11 @@ constexpr char kFetchingOrdersNotice[] = "Pobieranie zamowien z API";
 constexpr char kChangingStatusNotice[] = "Trwa zmiana statusu zamowienia na platformie Marketgate";
 
 // Posts a finished body to the session's endpoint, naming replyFile to the
-// host; *reply receives the reply text (host memory). 1 unless the host's
-// HTTP function reported failure.
-int postServiceRequest(const ApiSession& session, const char* replyFile, const RequestBody& body, char** reply) {
+// host; *reply receives the reply text (host memory), *httpStatus (when
+// given) what the HTTP function returned. 1 unless the host's HTTP function
+// reported failure.
+int postServiceRequest(const ApiSession& session, const char* replyFile, const RequestBody& body, char** reply,
+                       int32_t* httpStatus = nullptr) {
   char headers[1024];
   std::snprintf(headers, sizeof headers, "%s", kFormHeader);
   char hostPath[520];
@@ -28,6 +32,7 @@ int postServiceRequest(const ApiSession& session, const char* replyFile, const R
   uint32_t auxValue = 0;
   int32_t result = hostHttpRequest(session.host, session.path, hostPath, headers, body.text, auxBuffer,
                                    sizeof auxBuffer - 1, &auxValue, reply);
+  if (httpStatus != nullptr) *httpStatus = result;
   return result == -1 ? 0 : 1;
 }
 
@@ -40,6 +45,18 @@ int32_t orderIdNumber(const char* text) {
   if (value > INT32_MAX) return INT32_MAX;
   if (value < INT32_MIN) return INT32_MIN;
   return static_cast<int32_t>(value);
+}
+
+// The service took the change: HTTP 200 and a JSON object whose "status" is
+// "SUCCESS". A cut or unreadable answer does not count (the order may have
+// moved, and setting the same status again is harmless).
+bool statusChangeAccepted(int32_t httpStatus, const char* reply) {
+  if (httpStatus != 200 || reply == nullptr || reply[0] != '{') return false;
+  JsonValue* root = jsonParse(reply);
+  const char* status = jsonObjectString(jsonValueObject(root), "status");
+  bool accepted = status != nullptr && std::strcmp(status, "SUCCESS") == 0;
+  jsonFree(root);
+  return accepted;
 }
 
 }  // namespace
@@ -84,7 +101,7 @@ int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacit
   return result;
 }
 
-int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText) {
+int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText, bool* accepted) {
   showWaitNotice(kChangingStatusNotice);
   int32_t orderId = orderIdNumber(orderIdText);
   RequestBody body;
@@ -97,7 +114,9 @@ int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const cha
     appendToBody(body, "}");
   }
   char* reply = nullptr;
-  int result = postServiceRequest(session, session.replyFile, body, &reply);
+  int32_t httpStatus = -1;
+  int result = postServiceRequest(session, session.replyFile, body, &reply, &httpStatus);
+  if (accepted != nullptr) *accepted = result != 0 && statusChangeAccepted(httpStatus, reply);
   if (reply != nullptr) hostRelease(reply);
   removeWaitNotice();
   return result;

@@ -15,5 +15,8 @@ int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int
 // to capacity - 1 characters); empty when there is none.
 int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacity, double orderId);
 
-// Moves the order (decimal text) to the status; the reply is not read.
-int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText);
+// Moves the order (decimal text) to the status. *accepted (when given) tells
+// whether the service took the change: HTTP 200 and a JSON object whose
+// "status" is "SUCCESS".
+int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText,
+                          bool* accepted = nullptr);

@@ -5,12 +5,18 @@
 
 #include "hostlink/host_services.h"
 #include "service/api_session.h"
+#include "service/push_journal.h"
 #include "service/service_requests.h"
+#include "service/user_message.h"
 #include "settings/import_settings.h"
 #include "settings/marketgate_status.h"
 #include "settings/order_status_list.h"
 
 namespace {
+
+constexpr char kHandledPushFailed[] =
+    "Nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia %s w Marketgate. Zmiana zostanie ponowiona przy "
+    "nast\x91pnym imporcie.";
 
 // Fills the object's status list from the service; false when the service
 // gave no list.
@@ -25,23 +31,39 @@ bool fetchStatusList(const ApiSession& session, MarketgateStatus& object) {
 
 // Sends the outgoing status unless the user wants no change. A position
 // that the fetched list does not hold sends nothing.
-void sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, const char* orderIdText) {
+int sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, const char* orderIdText,
+                       int32_t* statusId) {
   loadSettings(object);
   const ImportSettings& settings = object.settings;
-  if (settings.StatusWePoz == settings.StatusWyPoz) return;
+  if (settings.StatusWePoz == settings.StatusWyPoz) return kPushNotWanted;
   const OrderStatus* outgoing = statusAt(object.statusList, settings.StatusWyPoz);
-  if (outgoing == nullptr) return;
-  if (orderIdText == nullptr || orderIdText[0] == '\0') return;
-  requestSetOrderStatus(session, outgoing->id, orderIdText);
+  if (outgoing == nullptr) return kPushFailed;
+  if (orderIdText == nullptr || orderIdText[0] == '\0') return kPushNotWanted;
+  *statusId = outgoing->id;
+  bool accepted = false;
+  requestSetOrderStatus(session, outgoing->id, orderIdText, &accepted);
+  return accepted ? kPushMoved : kPushFailed;
 }
 
 }  // namespace
 
-void pushOrderStatus(const char* orderIdText) {
+int pushOrderStatus(const char* orderIdText, int32_t* statusId) {
+  int32_t wanted = 0;
   MarketgateStatus object;
   constructMarketgateStatus(object);
   ApiSession session;
   openApiSession(session);
-  if (fetchStatusList(session, object)) sendOutgoingStatus(session, object, orderIdText);
+  int result = kPushFailed;
+  if (fetchStatusList(session, object)) result = sendOutgoingStatus(session, object, orderIdText, &wanted);
   destroyMarketgateStatus(object);
+  if (statusId != nullptr) *statusId = wanted;
+  return result;
+}
+
+void pushHandledOrder(const char* orderIdText) {
+  int32_t statusId = 0;
+  int result = pushOrderStatus(orderIdText, &statusId);
+  if (result == kPushMoved) forgetPendingPush(orderIdText);
+  if (result != kPushFailed || orderIdText == nullptr || orderIdText[0] == '\0') return;
+  if (keepFailedPush(orderIdText, statusId)) showMessage(kHandledPushFailed, orderIdText);
 }

@@ -7,8 +7,18 @@
 
 #include "platform/callconv.h"
 
-// Moves the order (its id as decimal text) to the status chosen as outgoing.
-void pushOrderStatus(const char* orderIdText);
+// Results of a push.
+constexpr int kPushMoved = 1;      // the service took the change
+constexpr int kPushNotWanted = 0;  // nothing to send (equal positions, no order id)
+constexpr int kPushFailed = -1;    // no usable status list, or the change not taken
+
+// Moves the order (its id as decimal text) to the status chosen as outgoing;
+// *statusId (when given) receives the status sent, 0 when none was.
+int pushOrderStatus(const char* orderIdText, int32_t* statusId = nullptr);
+
+// The push of a document handled in the host: a change the service did not
+// take is kept for the next import and the user told in one message.
+void pushHandledOrder(const char* orderIdText);
 
 // Replacements of the "Tspr_dok" (45) and "Tspr" (44) table operations.
 int32_t MG_STDCALL documentTableOperation(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
