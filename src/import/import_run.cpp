@@ -6,11 +6,18 @@
 
 #include "hostlink/host_abi.h"
 #include "hostlink/host_services.h"
+#include "import/booked_orders.h"
 #include "import/import_file.h"
 #include "import/order_translation.h"
+#include "import/pending_push_retry.h"
 #include "import/universal_import_handoff.h"
+#include "platform/file_lock.h"
+#include "platform/kept_files.h"
 #include "service/api_session.h"
+#include "service/kept_text_file.h"
+#include "service/push_journal.h"
 #include "service/service_requests.h"
+#include "service/user_message.h"
 #include "settings/import_settings.h"
 #include "settings/marketgate_status.h"
 #include "settings/order_status_list.h"
@@ -30,6 +37,32 @@ constexpr char kDirectoryTooLong[] =
     "\x98" "cie\xA7ka katalogu roboczego jest za d\x92uga dla pliku marketgate.edi. "
     "Import nie zosta\x92 rozpocz\x91ty.";
 
+constexpr char kImportRunning[] =
+    "Import zam\xA2wie\xA4 z Marketgate jest ju\xA7 uruchomiony w tym katalogu roboczym. Poczekaj na jego "
+    "zako\xA4" "czenie i spr\xA2" "buj ponownie.";
+constexpr char kOutgoingStatusGone[] =
+    "Status, na kt\xA2ry maj\x86 przechodzi\x8D zaimportowane zam\xA2wienia, nie istnieje ju\xA7 w Marketgate. "
+    "Wybierz go ponownie w opcjach importu.";
+constexpr char kLeftoverSetAside[] =
+    "Plik marketgate.edi z wcze\x9Eniejszego importu nie zosta\x92 zaimportowany. Przeniesiono go do %s.";
+constexpr char kLeftoverStuck[] =
+    "Plik marketgate.edi z wcze\x9Eniejszego importu nie zosta\x92 zaimportowany i nie uda\x92o si\x91 go "
+    "przenie\x9E\x8D. Przenie\x9E go r\x91" "cznie; import nie zosta\x92 rozpocz\x91ty.";
+constexpr char kRefusedOrdersMoved[] =
+    "Import uniwersalny nie przyj\x86\x92 pliku marketgate.edi. Zam\xA2wienia z pliku maj\x86 ju\xA7 w Marketgate "
+    "kolejny status i nie zostan\x86 pobrane ponownie. Plik zachowano jako %s.";
+constexpr char kRefusedOrdersAgain[] =
+    "Import uniwersalny nie przyj\x86\x92 pliku marketgate.edi. Plik zachowano jako %s; zam\xA2wienia zostan\x86 "
+    "pobrane ponownie przy nast\x91pnym imporcie.";
+constexpr char kSkippedBooked[] = "Pomini\x91to zam\xA2wienia zaimportowane ju\xA7 wcze\x9Eniej: %u.";
+constexpr char kPushesWaiting[] =
+    "Nie uda\x92o si\x91 zmieni\x8D statusu zaimportowanych zam\xA2wie\xA4 w Marketgate: %u. Zmiana zostanie "
+    "ponowiona przy nast\x91pnym imporcie.";
+constexpr char kPushesGivenUp[] =
+    "Po %d nieudanych pr\xA2" "bach zrezygnowano ze zmiany statusu zam\xA2wie\xA4 w Marketgate: %s. Zmie\xA4 ich "
+    "status r\x91" "cznie.";
+
+constexpr char kImportLockName[] = "marketgate.lock";
 constexpr size_t kFileNameBufferSize = 300;
 
 // Fetches the service's statuses into the object; false (the user told)
@@ -110,8 +143,7 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, void*
 }
 
 // The page loop; false when a page failed all its attempts.
-bool importPages(MarketgateStatus& object, const ApiSession& session, void* file) {
-  SeenOrders seen;
+bool importPages(MarketgateStatus& object, const ApiSession& session, void* file, SeenOrders& seen) {
   int32_t pageDate = 0;
   int attempts = 0;
   for (;;) {
@@ -128,13 +160,77 @@ bool importPages(MarketgateStatus& object, const ApiSession& session, void* file
   }
 }
 
-void handOver(MarketgateStatus& object, const char* fileName) {
+// What one run did, for the bookkeeping after the hand-off.
+struct RunRecord {
+  SeenOrders seen;
+  BookedOrders booked;
+  PushRetryOutcome retries;
+};
+
+// The universal import's result (negative: nothing imported).
+int32_t handOver(MarketgateStatus& object, const char* fileName) {
   loadSettings(object);
   int identification = goodsIdentificationCode(object.settings.Identyfikacja);
   int kind = object.settings.ZamowieniaCzyParagony;
   int wpisTowar = object.settings.WpisTowar;
   int customerMode = customerModeCode(object);
-  startUniversalImport(fileName, identification, kind, customerMode, wpisTowar);
+  int32_t imported = -1;
+  startUniversalImport(fileName, identification, kind, customerMode, wpisTowar, &imported);
+  return imported;
+}
+
+// The id of the status taken-over orders get: 0 when the document kind
+// moves nothing (customer orders) or the positions are equal; false when
+// the outgoing position is not in the fetched list.
+bool outgoingStatusId(MarketgateStatus& object, int32_t& statusId) {
+  loadSettings(object);
+  statusId = 0;
+  int kind = object.settings.ZamowieniaCzyParagony;
+  bool moves = kind >= 1 && kind <= 4;
+  if (!moves || object.settings.StatusWePoz == object.settings.StatusWyPoz) return true;
+  const OrderStatus* status = statusAt(object.statusList, object.settings.StatusWyPoz);
+  if (status == nullptr) return false;
+  statusId = status->id;
+  return true;
+}
+
+// A file an earlier run left (a crash before its hand-off) holds orders
+// that are no longer on offer: it is set aside and the user told. false
+// (the user told) when it stays where the new file must go.
+bool setLeftoverAside(const char* fileName) {
+  if (!regularFileExists(fileName)) return true;
+  std::string aside = setFileAside(fileName);
+  if (aside.empty()) {
+    hostMessage(kLeftoverStuck);
+    return false;
+  }
+  showMessage(kLeftoverSetAside, aside.c_str());
+  return true;
+}
+
+// Books what the host took, or keeps the file the host refused.
+void settleHandOver(MarketgateStatus& object, RunRecord& run, const char* fileName, int32_t imported) {
+  if (imported >= 0) {
+    enterBookedOrders(run.booked, run.seen.written);
+  } else {
+    std::string aside = setFileAside(fileName);
+    const char* kept = aside.empty() ? fileName : aside.c_str();
+    int32_t outgoing = 0;
+    bool moved = outgoingStatusId(object, outgoing) && outgoing != 0;
+    showMessage(moved ? kRefusedOrdersMoved : kRefusedOrdersAgain, kept);
+  }
+  saveBookedOrders(run.booked);
+}
+
+void tellOutcome(const RunRecord& run) {
+  if (run.seen.skipped > 0) showMessage(kSkippedBooked, static_cast<unsigned>(run.seen.skipped));
+  uint32_t waiting = run.retries.stillWaiting + run.seen.failedPushes;
+  if (waiting > 0) showMessage(kPushesWaiting, static_cast<unsigned>(waiting));
+  if (!run.retries.givenUp.empty()) {
+    std::string orders;
+    for (const std::string& order : run.retries.givenUp) orders += (orders.empty() ? "" : ", ") + order;
+    showMessage(kPushesGivenUp, kPushRetryLimit, orders.c_str());
+  }
 }
 
 void importOrders(MarketgateStatus& object, const ApiSession& session) {
@@ -145,8 +241,23 @@ void importOrders(MarketgateStatus& object, const ApiSession& session) {
     hostMessage(kStatusGone);
     return;
   }
+  int32_t outgoing = 0;
+  if (!outgoingStatusId(object, outgoing)) {
+    hostMessage(kOutgoingStatusGone);
+    return;
+  }
   char fileName[kFileNameBufferSize];
   if (!importFileName(fileName)) return;
+
+  RunRecord run;
+  retryPendingPushes(session, outgoing, run.retries);
+  openBookedOrders(run.booked);
+  if (!run.booked.path.empty()) {
+    run.seen.booked = &run.booked;
+    run.seen.waiting = run.retries.waiting;
+  }
+  run.seen.outgoingStatusId = outgoing;
+  if (!setLeftoverAside(fileName)) return;
   void* file = openImportFile(fileName);
   if (file == nullptr) {
     hostMessage(kOpenFailed);
@@ -155,19 +266,33 @@ void importOrders(MarketgateStatus& object, const ApiSession& session) {
   writeImportFileHeader(file);
   // Orders already written were taken over on the service: whatever
   // happens to later pages, the file is closed and imported.
-  if (!importPages(object, session, file)) hostMessage(kStoppedEarly);
+  if (!importPages(object, session, file, run.seen)) hostMessage(kStoppedEarly);
   hostCloseFile(file);
-  handOver(object, fileName);
+  settleHandOver(object, run, fileName, handOver(object, fileName));
+  tellOutcome(run);
+}
+
+// The one import of a working directory; false (the user told) when
+// another holds it. Without a place for the lock the import runs unlocked.
+bool takeImportLock(FileLock& lock) {
+  lock.handle = -1;
+  std::string path = workingFilePath(kImportLockName);
+  if (path.empty() || tryLockFile(path.c_str(), lock) != LockResult::Busy) return true;
+  hostMessage(kImportRunning);
+  return false;
 }
 
 }  // namespace
 
 int32_t MG_STDCALL runOrderImport() {
+  FileLock lock;
+  if (!takeImportLock(lock)) return 0;
   MarketgateStatus object;
   constructMarketgateStatus(object);
   ApiSession session;
   openApiSession(session);
   importOrders(object, session);
   destroyMarketgateStatus(object);
+  unlockFile(lock);
   return 0;
 }

@@ -103,8 +103,10 @@ struct CalendarDate {
 };
 CalendarDate calendarDate(int32_t unixTime);
 
-// The steps of one document, in the order they are written.
-void writeDocumentHeader(PageContext& page, OrderValues& order);
+// The steps of one document, in the order they are written. The head also
+// takes the order over on the service: the push's result (kPushMoved,
+// kPushNotWanted, kPushFailed), *statusId the status sent.
+int writeDocumentHeader(PageContext& page, OrderValues& order, int32_t* statusId);
 void writeDocumentKeys(PageContext& page, OrderValues& order);
 void writePaymentBlock(PageContext& page, const OrderValues& order);
 void writeProductPositions(PageContext& page, const OrderValues& order);

@@ -53,7 +53,7 @@ void writeReceiptOrInvoiceHead(void* file, OrderValues& order) {
 
 }  // namespace
 
-void writeDocumentHeader(PageContext& page, OrderValues& order) {
+int writeDocumentHeader(PageContext& page, OrderValues& order, int32_t* statusId) {
   switch (page.kind) {
     case kReceiptOrInvoice:
     case kAnonymousReceiptOrInvoice:
@@ -70,8 +70,8 @@ void writeDocumentHeader(PageContext& page, OrderValues& order) {
     default:
       writeRegister(page.file, "Rejestr=ZamowieniaSpr\n");
       _fprintfUTF(page.file, "Uwagi=%s\n", order.email.c_str());
-      return;  // customer orders are not taken over
+      return kPushNotWanted;  // customer orders are not taken over
   }
   // The order is taken over once its head is written.
-  pushOrderStatus(order.orderNumber);
+  return pushOrderStatus(order.orderNumber, statusId);
 }

@@ -4,8 +4,11 @@
 #include "import/order_translation.h"
 
 #include "hostlink/host_services.h"
+#include "import/booked_orders.h"
 #include "import/order_document.h"
 #include "json/json.h"
+#include "service/push_journal.h"
+#include "service/status_push.h"
 
 namespace {
 
@@ -18,11 +21,20 @@ class DecodingNotice {
   DecodingNotice& operator=(const DecodingNotice&) = delete;
 };
 
-void translateOrder(PageContext& page, OrderValues& order) {
+// A taken-over order whose status did not move is kept to be moved later.
+void noteFailedPush(SeenOrders* seen, const OrderValues& order, int32_t statusId) {
+  if (seen == nullptr) return;
+  ++seen->failedPushes;
+  keepFailedPush(order.orderNumber, statusId != 0 ? statusId : seen->outgoingStatusId);
+}
+
+void translateOrder(PageContext& page, OrderValues& order, SeenOrders* seen) {
   order.rate = orderRate(page, order.currency.c_str());
   if (rateApplies(order.rate)) order.shippingPrice = order.deliveryPrice * order.rate;
   if (order.products == nullptr) return;  // nothing of it is written
-  writeDocumentHeader(page, order);
+  int32_t statusId = 0;
+  if (writeDocumentHeader(page, order, &statusId) == kPushFailed) noteFailedPush(seen, order, statusId);
+  if (seen != nullptr) seen->written.push_back(order.orderNumber);
   writeDocumentKeys(page, order);
   writePaymentBlock(page, order);
   hostFileWrite(page.file, "\n[ZawartoscDokumentu]\n");
@@ -34,6 +46,15 @@ void translateOrder(PageContext& page, OrderValues& order) {
 bool alreadySeen(SeenOrders* seen, double orderId) {
   if (seen == nullptr) return false;
   return !seen->ids.insert(orderId).second;
+}
+
+// True when an earlier run booked the order, or took it over without
+// moving its status yet.
+bool handedOverBefore(SeenOrders* seen, const OrderValues& order) {
+  if (seen == nullptr || seen->booked == nullptr) return false;
+  if (!bookedBefore(*seen->booked, order.orderNumber) && seen->waiting.count(order.orderNumber) == 0) return false;
+  ++seen->skipped;
+  return true;
 }
 
 }  // namespace
@@ -65,8 +86,8 @@ int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t
     if (element == nullptr) continue;
     readOrderValues(element, order);
     lastConfirmation = order.dateConfirmed;
-    if (alreadySeen(seen, order.orderId)) continue;
-    translateOrder(page, order);
+    if (alreadySeen(seen, order.orderId) || handedOverBefore(seen, order)) continue;
+    translateOrder(page, order, seen);
   }
   if (count == kOrdersPageSize && nextPageDate != nullptr) *nextPageDate = lastConfirmation;
   jsonFree(root);

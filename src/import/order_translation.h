@@ -5,22 +5,35 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <unordered_set>
+#include <vector>
+
+struct BookedOrders;
 
 // Orders per page of the getOrders method: a full page means more may follow.
 constexpr uint32_t kOrdersPageSize = 100;
 
-// The "order_id"s one import run has already met. A page that repeats an
-// order (the confirmation-date bound is inclusive) leaves it alone.
+// What one import run has met. A page that repeats an order (the
+// confirmation-date bound is inclusive) leaves it alone; so does an order
+// booked by an earlier run or one whose status change still waits.
 struct SeenOrders {
   std::unordered_set<double> ids;
+  BookedOrders* booked = nullptr;                        // null: none skipped
+  std::unordered_set<std::string> waiting;               // orders in the journal of status changes
+  int32_t outgoingStatusId = 0;                          // the status taken-over orders get
+  std::vector<std::string> written;                      // order numbers written in this run
+  uint32_t skipped = 0;                                  // met, but booked before
+  uint32_t failedPushes = 0;                             // taken over, status not moved
 };
 
 // Translates the orders of one reply. 0 when the reply held an "orders"
 // array, -1 when it was unusable (nothing written then). A page of exactly
 // 100 orders stores the last order's "date_confirmed" in *nextPageDate,
-// which is left alone otherwise. With seen given, orders already in it are
-// skipped whole and every order read is added to it.
+// which is left alone otherwise. With seen given, orders already in it (or
+// booked before) are skipped whole, every order read is added to it, and
+// the orders written and their status changes that failed are noted there
+// (the failed changes also in the journal of changes to repeat).
 int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
                     int32_t* nextPageDate, SeenOrders* seen = nullptr);
 

@@ -69,7 +69,8 @@ int goodsIdentificationCode(int identyfikacja) {
 }
 
 int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode,
-                         int wpisTowar) {
+                         int wpisTowar, int32_t* imported) {
+  if (imported != nullptr) *imported = -1;
   if (path == nullptr || std::strlen(path) > kImportFileNameMax) {
     hostMessage(kFileNameTooLong);
     return -1;
@@ -86,8 +87,10 @@ int startUniversalImport(const char* path, int identificationCode, int documentK
   removeWaitNotice();
   pauseWithNotice("Import uniwersalny", quiet);
 
-  hostRunUniversalImport(quiet ? 1 : 0, kImportConfigName, documentKindMask(documentKind));
-  std::remove(path);
+  int32_t result = hostRunUniversalImport(quiet ? 1 : 0, kImportConfigName, documentKindMask(documentKind));
+  if (imported != nullptr) *imported = result;
+  // A file the host did not take is the only record of its orders.
+  if (result >= 0) std::remove(path);
   if (quiet) return 0;
   return hostAfterImport(afterImportCode(documentKind));
 }

@@ -51,6 +51,7 @@ int goodsIdentificationCode(int identyfikacja);
 
 // Hands the file over. 0 in quiet mode, else the result of the host's
 // after-import function; -1 (nothing imported, the file kept) when the name
-// does not fit the record.
+// does not fit the record. *imported (when given) receives the universal
+// import's result: the file is deleted only when that is not negative.
 int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode,
-                         int wpisTowar);
+                         int wpisTowar, int32_t* imported = nullptr);

@@ -33,3 +33,7 @@ void loadSettings(MarketgateStatus& object);
 void saveSettings(MarketgateStatus& object);
 // Loads the settings and maps `Kontrahent` to the host's code for unknown customers.
 int customerModeCode(MarketgateStatus& object);
+
+// "Opcje"/"PomijajZaimportowane": 1 (also when missing) keeps the register of
+// booked orders and skips the orders in it; 0 books every order fetched.
+bool keepBookedOrders();

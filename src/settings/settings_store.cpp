@@ -97,3 +97,9 @@ int customerModeCode(MarketgateStatus& object) {
       return 0;
   }
 }
+
+bool keepBookedOrders() {
+  int16_t value = 1;
+  if (iniFileValue(kOptionsFile, kIniRead, kOptionSection, "PomijajZaimportowane", "%d", &value) != 0) return true;
+  return value != 0;
+}

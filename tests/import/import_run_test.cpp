@@ -21,8 +21,10 @@ const char kStoppedEarly[] =
 const char kHeader[] = "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n";
 
 // Empties the stand-in's document store of the working directory (an SQLite
-// database; a text file on Windows, which has no SQLite).
+// database; a text file on Windows, which has no SQLite) and the plug-in's
+// register of what it booked there.
 void forgetStoredDocuments(const TemporaryDirectory& workDir) {
+  std::remove(workDir.file("marketgate-zaimportowane.txt").c_str());
 #ifdef _WIN32
   std::remove(workDir.file("tomiks-documents.txt").c_str());
 #else

@@ -1,0 +1,127 @@
+// The register of booked orders (see booked_orders.h). Lines:
+// "ORDER BOOKED MET", the two dates as YYYY-MM-DD.
+#include "import/booked_orders.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "service/kept_text_file.h"
+#include "service/user_message.h"
+#include "settings/import_settings.h"
+
+namespace {
+
+constexpr char kDamagedFile[] =
+    "Plik %s by\x92 uszkodzony. Przeniesiono go do %s; zachowano odczytane z niego wpisy: %u.";
+constexpr char kRegisterNotSaved[] =
+    "Nie uda\x92o si\x91 zapisa\x8D pliku %s. Zam\xA2wienia z tego importu mog\x86 zosta\x8D zaimportowane ponownie.";
+
+const char* const kRegisterHead[] = {
+    "# Marketgate: zamowienia przekazane do programu (numer zamowienia, data importu, data ostatniego pobrania)",
+    "# wpis znika po 365 dniach od ostatniego pobrania zamowienia",
+};
+
+bool parseEntry(const std::string& line, std::string& order, BookedOrder& entry) {
+  char number[32], booked[16], met[16];
+  int end = 0;
+  if (std::sscanf(line.c_str(), "%31s %15s %15s%n", number, booked, met, &end) != 3) return false;
+  if (static_cast<size_t>(end) != line.size()) return false;
+  std::string text = number;
+  if (text.size() > 20 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  long day = 0;
+  if (!dayNumber(booked, day) || !dayNumber(met, day)) return false;
+  order = text;
+  entry = BookedOrder{booked, met};
+  return true;
+}
+
+// Orders by number, shorter (smaller) numbers first.
+bool numberBefore(const std::string& a, const std::string& b) {
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+void dropForgotten(BookedOrders& booked) {
+  long today = 0;
+  if (!dayNumber(booked.today, today)) return;
+  for (auto entry = booked.orders.begin(); entry != booked.orders.end();) {
+    long met = 0;
+    if (dayNumber(entry->second.met, met) && today - met > kBookedOrderDays) {
+      entry = booked.orders.erase(entry);
+      booked.changed = true;
+    } else {
+      ++entry;
+    }
+  }
+}
+
+std::vector<std::string> registerLines(const BookedOrders& booked) {
+  std::vector<std::string> numbers;
+  numbers.reserve(booked.orders.size());
+  for (const auto& entry : booked.orders) numbers.push_back(entry.first);
+  std::sort(numbers.begin(), numbers.end(), numberBefore);
+  std::vector<std::string> lines(std::begin(kRegisterHead), std::end(kRegisterHead));
+  lines.reserve(lines.size() + numbers.size());
+  for (const std::string& number : numbers) {
+    const BookedOrder& entry = booked.orders.at(number);
+    lines.push_back(number + " " + entry.booked + " " + entry.met);
+  }
+  return lines;
+}
+
+}  // namespace
+
+void openBookedOrders(BookedOrders& booked) {
+  booked = BookedOrders{};
+  booked.today = todayText();
+  if (!keepBookedOrders()) return;
+  booked.path = workingFilePath(kBookedOrdersName);
+  std::vector<std::string> lines;
+  if (booked.path.empty() || !readKeptLines(booked.path, lines)) return;
+  bool damaged = false;
+  for (const std::string& line : lines) {
+    if (line.empty() || line[0] == '#') continue;
+    std::string order;
+    BookedOrder entry;
+    if (parseEntry(line, order, entry)) {
+      booked.orders[order] = entry;
+    } else {
+      damaged = true;
+    }
+  }
+  if (!damaged) return;
+  std::string aside = setFileAside(booked.path);
+  showMessage(kDamagedFile, booked.path.c_str(), aside.empty() ? "-" : aside.c_str(),
+              static_cast<unsigned>(booked.orders.size()));
+  booked.changed = true;
+  saveBookedOrders(booked);
+}
+
+bool bookedBefore(BookedOrders& booked, const std::string& order) {
+  auto entry = booked.orders.find(order);
+  if (entry == booked.orders.end()) return false;
+  if (entry->second.met != booked.today) {
+    entry->second.met = booked.today;
+    booked.changed = true;
+  }
+  return true;
+}
+
+void enterBookedOrders(BookedOrders& booked, const std::vector<std::string>& orders) {
+  if (booked.path.empty()) return;
+  for (const std::string& order : orders) {
+    booked.orders[order] = BookedOrder{booked.today, booked.today};
+    booked.changed = true;
+  }
+}
+
+bool saveBookedOrders(BookedOrders& booked) {
+  if (booked.path.empty()) return true;
+  dropForgotten(booked);
+  if (!booked.changed) return true;
+  if (!writeKeptLines(booked.path, registerLines(booked))) {
+    showMessage(kRegisterNotSaved, booked.path.c_str());
+    return false;
+  }
+  booked.changed = false;
+  return true;
+}
