@@ -41,6 +41,7 @@ struct HostState {
   bool verifyRefuses = false;
   std::string verifyRefusal;
   uint32_t missingFeatures = 0;
+  bool universalImportFails = false;  // the universal import stores nothing and gives -1
   std::map<uint16_t, const void*> commands;  // number -> the plug-in's descriptor
   std::vector<HttpRequestRecord> httpRequests;
   std::vector<int32_t> universalImportResults;  // what each run of the universal import returned

@@ -17,6 +17,9 @@ void setCurrentDate(const std::string& date);
 // The host's exchange rate of a currency (ordinal 51774); a currency without
 // a rate gives 0.
 void setExchangeRate(const std::string& currency, double rate);
+// The universal import (ordinal 52401) refuses every file: it reads and
+// stores nothing, says so, and gives -1.
+void setUniversalImportFails(bool fails);
 
 // Universal-import configurations are kept by name in this file of the
 // working directory; documents in this SQLite database beside it; every

@@ -22,6 +22,7 @@ namespace standin {
 
 void setCurrentDate(const std::string& date) { state().currentDate = date; }
 void setExchangeRate(const std::string& currency, double rate) { state().exchangeRates[currency] = rate; }
+void setUniversalImportFails(bool fails) { state().universalImportFails = fails; }
 const std::vector<int32_t>& universalImportResults() { return state().universalImportResults; }
 
 }  // namespace standin
@@ -147,7 +148,12 @@ MG_EXPORT int32_t MG_STDCALL ordinal_52527(void* record, const char* name) {
 MG_EXPORT int32_t MG_STDCALL ordinal_52401(int32_t quiet, const char* configName, uint32_t mask, int32_t, int32_t,
                                            int32_t, int32_t) {
   recordCall(52401, std::to_string(quiet) + " " + (configName ? configName : "") + " " + std::to_string(mask));
-  int32_t imported = importConfiguredFile(configName);
+  int32_t imported = -1;
+  if (state().universalImportFails) {
+    showImportMessage("Import uniwersalny: import nie powiódł się, nic nie zaimportowano.");
+  } else {
+    imported = importConfiguredFile(configName);
+  }
   state().universalImportResults.push_back(imported);
   if (imported >= 0 && quiet == 0) {
     showImportMessage("Import uniwersalny: zaimportowano dokumentów: " + std::to_string(imported));

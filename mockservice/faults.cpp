@@ -51,7 +51,10 @@ bool parseFaultRule(const std::string& text, FaultRule& out, std::string& error)
         error = "fault \"" + text + "\" names no method";
         return false;
     }
-    if (!parsePositive(text.substr(first + 1, second - first - 1), 1000000000, out.call)) {
+    std::string call = text.substr(first + 1, second - first - 1);
+    out.onward = !call.empty() && call.back() == '+';
+    if (out.onward) call.pop_back();
+    if (!parsePositive(call, 1000000000, out.call)) {
         error = "fault \"" + text + "\" has no call number of 1 or more";
         return false;
     }
@@ -67,7 +70,8 @@ std::vector<FaultRule> FaultPlan::nextCall(const std::string& method) {
     long long number = ++calls_[method];
     std::vector<FaultRule> hits;
     for (const FaultRule& rule : rules_)
-        if (rule.method == method && rule.call == number) hits.push_back(rule);
+        if (rule.method == method && (rule.call == number || (rule.onward && number > rule.call)))
+            hits.push_back(rule);
     return hits;
 }
 

@@ -1,5 +1,6 @@
 // Injected faults for reliability tests: "--fault METHOD:N:KIND" makes the
-// Nth call (counted from 1) of METHOD fail in the way KIND names.
+// Nth call (counted from 1) of METHOD fail in the way KIND names;
+// "METHOD:N+:KIND" every call from the Nth on (a service gone down).
 #pragma once
 
 #include <string>
@@ -20,12 +21,13 @@ enum class FaultKind {
 struct FaultRule {
     std::string method;
     long long call = 0;
+    bool onward = false;  // every call from `call` on
     FaultKind kind = FaultKind::Error;
     int slowMs = 0;
 };
 
-// Parses "METHOD:N:KIND", KIND one of http500, drop, garbage, truncated,
-// error or slow:MS.
+// Parses "METHOD:N:KIND" or "METHOD:N+:KIND", KIND one of http500, drop,
+// garbage, truncated, error or slow:MS.
 bool parseFaultRule(const std::string& text, FaultRule& out, std::string& error);
 
 class FaultPlan {

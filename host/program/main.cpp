@@ -30,6 +30,7 @@ bool configureHost(const ProgramOptions& options, std::string& error) {
   // The user reads the first-run notice once and is not asked again.
   standin::setNoticeFlagAnswer(1);
   standin::setQuietMode(options.quiet);
+  standin::setUniversalImportFails(options.importFails);
   standin::setInterfaceLevel(options.interfaceLevel);
   for (unsigned ordinal : options.missingOrdinals) standin::withholdOrdinal(ordinal);
   for (const auto& table : options.tableSizes) {

@@ -96,6 +96,8 @@ const OptionRow kOptions[] = {
      [](ProgramOptions& o, const std::string&, std::string&) { o.quiet = true; return true; }},
     {"--plain", nullptr, "show messages without their markup bytes",
      [](ProgramOptions& o, const std::string&, std::string&) { o.plain = true; return true; }},
+    {"--import-fails", nullptr, "the universal import refuses every file (stores nothing,\ngives -1), as a broken import of the host",
+     [](ProgramOptions& o, const std::string&, std::string&) { o.importFails = true; return true; }},
     {"--list", nullptr, "handle: choose the document in the \"Tspr\" list",
      [](ProgramOptions& o, const std::string&, std::string&) { o.throughList = true; return true; }},
     {"--help", nullptr, "this text (also -h)", nullptr},

@@ -16,6 +16,7 @@ struct ProgramOptions {
   std::string answersFile;      // scripted dialog answers
   bool quiet = false;           // the host's quiet mode (no user interaction)
   bool plain = false;           // messages without markup bytes
+  bool importFails = false;     // the universal import refuses every file
   bool throughList = false;     // handle: through the "Tspr" list
   // An incompatible host.
   int interfaceLevel = 112;

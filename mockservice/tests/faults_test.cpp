@@ -27,7 +27,8 @@ TEST(Faults, RejectsMalformedRules) {
     std::string error;
     for (const char* bad : {"getOrders", "getOrders:1", ":1:drop", "getOrders:0:drop", "getOrders:-1:drop",
                             "getOrders:x:drop", "getOrders:1:explode", "getOrders:1:slow", "getOrders:1:slow:",
-                            "getOrders:1:slow:abc", "getOrders:1:drop:extra"}) {
+                            "getOrders:1:slow:abc", "getOrders:1:drop:extra", "getOrders:+:drop",
+                            "getOrders:2++:drop"}) {
         error.clear();
         EXPECT_FALSE(parseFaultRule(bad, rule, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
@@ -54,4 +55,17 @@ TEST(Faults, CountsCallsPerMethod) {
     EXPECT_TRUE(plan.nextCall("getOrders").empty());
     EXPECT_EQ(plan.nextCall("getInvoices").size(), 1u);
     EXPECT_TRUE(plan.nextCall("getInvoices").empty());
+}
+
+TEST(Faults, OnwardRuleHitsEveryCallFromItsNumber) {
+    FaultPlan plan;
+    FaultRule rule;
+    std::string error;
+    ASSERT_TRUE(parseFaultRule("setOrderStatus:3+:http500", rule, error)) << error;
+    EXPECT_TRUE(rule.onward);
+    plan.add(rule);
+    EXPECT_TRUE(plan.nextCall("setOrderStatus").empty());
+    EXPECT_TRUE(plan.nextCall("setOrderStatus").empty());
+    for (int call = 3; call <= 6; ++call) EXPECT_EQ(plan.nextCall("setOrderStatus").size(), 1u) << call;
+    EXPECT_TRUE(plan.nextCall("getOrders").empty());
 }
