@@ -88,6 +88,7 @@ void openBookedOrders(BookedOrders& booked) {
       damaged = true;
     }
   }
+  dropForgotten(booked);
   if (!damaged) return;
   std::string aside = setFileAside(booked.path);
   showMessage(kDamagedFile, booked.path.c_str(), aside.empty() ? "-" : aside.c_str(),

@@ -1,0 +1,252 @@
+// Every order in the books exactly once, across runs and failures: an
+// import with one fault of the service followed by a healthy one, a
+// service that goes down for good, customer orders imported twice, an
+// import already running, files left by a crash or refused by the host, a
+// damaged register, and a failed push of a handled document.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <regex>
+
+#include "frame/table_hooks.h"
+#include "host_control.h"
+#include "import/import_fixture.h"
+#include "import/import_run.h"
+#include "platform/file_lock.h"
+
+namespace {
+
+const char kImportRunning[] = "Import zam\xA2wie\xA4 z Marketgate jest ju\xA7 uruchomiony";
+const char kPushesWaiting[] = "Nie uda\x92o si\x91 zmieni\x8D statusu zaimportowanych zam\xA2wie\xA4 w Marketgate: ";
+const char kSkipped[] = "Pomini\x91to zam\xA2wienia zaimportowane ju\xA7 wcze\x9Eniej: ";
+const char kRegister[] = "marketgate-zaimportowane.txt";
+const char kJournal[] = "marketgate-statusy.txt";
+
+class ExactlyOnceTest : public ImportTest {
+ protected:
+  // count orders of status 101 from order 8000 on; every third wants an
+  // invoice, so that the import also asks for invoice numbers.
+  static std::string shop(int count) {
+    std::vector<std::string> orders;
+    for (int i = 0; i < count; ++i) {
+      std::vector<Member> changes = {{"date_confirmed", std::to_string(3000 + i)}};
+      if (i % 3 == 0) changes.insert(changes.end(), {{"invoice_nip", "\"5261040828\""}, {"want_invoice", "\"1\""}});
+      orders.push_back(orderJson(8000 + i, changes));
+    }
+    return shopJson(orders);
+  }
+  // Receipts and invoices that move their orders from 101 to 102.
+  void takeOrdersOver() {
+    setOption("ZamowieniaCzyParagony", "1");
+    setStatusPositions(0, 1);
+  }
+  // The service again, with its orders as the last one left them.
+  void restartService(const std::vector<std::string>& faults = {}) {
+    mock->stop();
+    std::string state = mock->stateText();
+    ASSERT_FALSE(state.empty());
+    startShop(state, faults);
+  }
+  void forgetEverything() {
+    for (const char* name : {kRegister, kJournal, "tomiks-documents.sqlite", "tomiks-documents.txt"}) {
+      std::remove(workDir.file(name).c_str());
+    }
+    standin::clearMessages();
+  }
+  // How many stored documents each order has.
+  static std::map<std::string, int> bookings() {
+    std::map<std::string, int> count;
+    for (const standin::StoredDocument& document : standin::storedDocuments()) ++count[document.orderNumber];
+    return count;
+  }
+  static void expectEachBookedOnce(int count) {
+    std::map<std::string, int> booked = bookings();
+    for (int i = 0; i < count; ++i) EXPECT_EQ(booked[std::to_string(8000 + i)], 1) << "order " << 8000 + i;
+    EXPECT_EQ(booked.size(), static_cast<size_t>(count));
+  }
+  // Orders the service holds in the status (mockgate is stopped for it).
+  int ordersInStatus(int status) {
+    mock->stop();
+    std::string state = mock->stateText();
+    std::regex pattern("\"order_status_id\": ?" + std::to_string(status) + "\\b");
+    return static_cast<int>(std::distance(std::sregex_iterator(state.begin(), state.end(), pattern),
+                                          std::sregex_iterator()));
+  }
+  std::vector<std::string> messagesWith(const std::string& start) const {
+    std::vector<std::string> found;
+    for (const standin::ShownMessage& message : standin::messages()) {
+      if (message.kind == "message" && message.text.rfind(start, 0) == 0) found.push_back(message.text);
+    }
+    return found;
+  }
+  // Files the plug-in set aside under a dated name ("marketgate-2...").
+  std::vector<std::string> keptAside(const std::string& extension) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(workDir.path())) {
+      std::string name = entry.path().filename().string();
+      if (name.rfind("marketgate-", 0) == 0 && entry.path().extension() == extension && name != kRegister &&
+          name != kJournal) {
+        names.push_back(name);
+      }
+    }
+    return names;
+  }
+};
+
+// One fault in the first import, then a healthy second import against the
+// same service: each order lands in exactly one document and has moved on.
+TEST_F(ExactlyOnceTest, OneFaultThenAHealthyImportBooksEveryOrderOnce) {
+  const std::vector<std::vector<std::string>> faults = {
+      {"setOrderStatus:2:http500"},     {"setOrderStatus:2:drop"},  {"setOrderStatus:2:garbage"},
+      {"setOrderStatus:2:truncated"},   {"setOrderStatus:2:error"}, {"getOrderStatusList:3:http500"},
+      {"getOrderStatusList:3:garbage"}, {"getOrders:2:http500"},    {"getOrders:2:drop"},
+      {"getOrders:2:garbage"},          {"getOrders:2:truncated"},  {"getOrders:2:error"},
+      {"getOrders:2:http500", "getOrders:3:drop", "getOrders:4:error"},
+      {"getInvoices:1:http500"},
+  };
+  for (const std::vector<std::string>& fault : faults) {
+    SCOPED_TRACE(fault.front());
+    forgetEverything();
+    startShop(shop(101), fault);
+    takeOrdersOver();
+    runOrderImport();
+    bool pushFault = fault.front().rfind("getOrders", 0) != 0 && fault.front().rfind("getInvoices", 0) != 0;
+    EXPECT_EQ(messagesWith(kPushesWaiting).size(), pushFault ? 1u : 0u);
+    runOrderImport();
+    expectEachBookedOnce(101);
+    EXPECT_EQ(ordersInStatus(101), 0);
+    EXPECT_FALSE(std::filesystem::exists(workDir.file(kJournal)));
+  }
+}
+
+// The service goes down for good during the first import (its statuses,
+// status changes and further pages all fail); a healthy import follows.
+TEST_F(ExactlyOnceTest, ServiceDownForGoodThenHealthyImportLosesAndDoublesNothing) {
+  startShop(shop(150), {"getOrderStatusList:41+:drop", "setOrderStatus:40+:drop", "getOrders:2+:drop",
+                        "getInvoices:20+:drop"});
+  takeOrdersOver();
+  runOrderImport();
+  EXPECT_EQ(bookings().size(), 100u) << "the first page arrived";
+  EXPECT_EQ(messagesWith(std::string(kPushesWaiting) + "61.").size(), 1u);
+  restartService();
+  standin::clearMessages();
+  runOrderImport();
+  EXPECT_TRUE(messagesWith(kPushesWaiting).empty());
+  expectEachBookedOnce(150);
+  EXPECT_EQ(ordersInStatus(101), 0);
+}
+
+// Customer orders keep their status: the register keeps them out of the
+// second import, unless the user turned it off.
+TEST_F(ExactlyOnceTest, CustomerOrdersAreBookedOnceUnlessTheRegisterIsOff) {
+  startShop(shop(5));
+  runOrderImport();
+  runOrderImport();
+  expectEachBookedOnce(5);
+  EXPECT_EQ(messagesWith(kSkipped), (std::vector<std::string>{std::string(kSkipped) + "5."}));
+  std::string entries = readTextFile(workDir.file(kRegister));
+  EXPECT_NE(entries.find("\n8004 "), std::string::npos) << entries;
+
+  setOption("PomijajZaimportowane", "0");
+  runOrderImport();
+  EXPECT_EQ(bookings()["8004"], 2);
+}
+
+// A register entry ends a year after its order was last met; a damaged
+// register is reported and set aside, and what could be read still counts.
+TEST_F(ExactlyOnceTest, RegisterEntriesEndAfterAYearAndADamagedRegisterIsSetAside) {
+  startShop(shop(3));
+  writeWholeFile(workDir.file(kRegister),
+                 "8000 2020-01-01 2020-01-01\n8001 2026-01-01 2099-01-01\nzepsuty wiersz\n9999 2020-01-01 2020-01-01\n");
+  runOrderImport();
+  std::vector<std::string> told = messagesWith("Plik ");
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("uszkodzony"), std::string::npos);
+  EXPECT_EQ(keptAside(".txt").size(), 1u);
+  std::map<std::string, int> booked = bookings();
+  EXPECT_EQ(booked.count("8001"), 0u) << "its entry was read";
+  EXPECT_EQ(booked["8000"], 1) << "its entry is too old to count";
+  std::string entries = readTextFile(workDir.file(kRegister));
+  EXPECT_EQ(entries.find("9999"), std::string::npos) << "not met for a year: gone";
+  EXPECT_NE(entries.find("8001 2026-01-01 "), std::string::npos);
+}
+
+// Another import of the working directory holds the lock: this one ends
+// before it asks the service anything.
+TEST_F(ExactlyOnceTest, ImportAlreadyRunningEndsAtOnce) {
+  startShop(shop(3));
+  FileLock other{-1};
+  ASSERT_EQ(tryLockFile(workDir.file("marketgate.lock").c_str(), other), LockResult::Taken);
+  runOrderImport();
+  EXPECT_EQ(messagesWith(kImportRunning).size(), 1u);
+  EXPECT_TRUE(requests().empty());
+  EXPECT_EQ(standin::callCount(52534), 0);
+  unlockFile(other);
+  runOrderImport();
+  expectEachBookedOnce(3);
+}
+
+// A file a crashed host left, and a file the universal import refused, are
+// kept under a dated name; the refused file's orders are not in the
+// register, so customer orders come again while moved orders do not.
+TEST_F(ExactlyOnceTest, LeftOverAndRefusedFilesAreKept) {
+  startShop(shop(4));
+  writeWholeFile(workDir.file("marketgate.edi"), "[Info]\nz poprzedniego importu\n");
+  standin::setUniversalImportFails(true);
+  runOrderImport();
+  std::vector<std::string> kept = keptAside(".edi");
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(messagesWith("Plik marketgate.edi z wcze\x9Eniejszego").size(), 1u);
+  std::vector<std::string> refused = messagesWith("Import uniwersalny nie przyj\x86\x92");
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_NE(refused[0].find("pobrane ponownie"), std::string::npos) << "customer orders come again";
+  EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate.edi")));
+  EXPECT_FALSE(std::filesystem::exists(workDir.file(kRegister)));
+  EXPECT_TRUE(standin::storedDocuments().empty());
+
+  standin::setUniversalImportFails(false);
+  runOrderImport();
+  expectEachBookedOnce(4);
+
+  forgetEverything();
+  restartService();
+  takeOrdersOver();
+  standin::setUniversalImportFails(true);
+  runOrderImport();
+  refused = messagesWith("Import uniwersalny nie przyj\x86\x92");
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_NE(refused[0].find("kolejny status"), std::string::npos);
+  standin::setUniversalImportFails(false);
+  EXPECT_EQ(ordersInStatus(101), 0) << "moved: in the kept file only";
+}
+
+// A handled document whose push fails is kept and told once; the next
+// import moves it before its first page and does not book it again. A
+// change that keeps failing is given up and the user told which order.
+TEST_F(ExactlyOnceTest, FailedPushOfAHandledDocumentIsRepeatedByTheNextImport) {
+  startShop(shop(3), {"setOrderStatus:1:http500", "setOrderStatus:3:error"});
+  runOrderImport();
+  setStatusPositions(0, 2);
+  resetTableHookState();
+  ASSERT_EQ(installTableHooks(), 0);
+  standin::ListSelection selection = standin::listSelection(standin::kListTableNumber, 1);
+  standin::callTableOperation(standin::kListTableNumber, 17408, 801, 0, selection.recordArray, 0, selection.listView);
+  restoreTableHooks();
+  EXPECT_EQ(messagesWith("Nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia 8001 ").size(), 1u);
+  EXPECT_NE(readTextFile(workDir.file(kJournal)).find("\n8001 103 "), std::string::npos);
+
+  std::string journal = readTextFile(workDir.file(kJournal));
+  writeWholeFile(workDir.file(kJournal), journal + "8002 103 2026-01-01 9\n");
+  standin::clearMessages();
+  runOrderImport();
+  std::vector<std::string> given = messagesWith("Po 10 nieudanych pr\xA2" "bach");
+  ASSERT_EQ(given.size(), 1u);
+  EXPECT_NE(given[0].find(": 8002."), std::string::npos) << given[0];
+  EXPECT_FALSE(std::filesystem::exists(workDir.file(kJournal)));
+  expectEachBookedOnce(3);
+  EXPECT_EQ(ordersInStatus(103), 1);
+}
+
+}  // namespace
