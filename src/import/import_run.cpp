@@ -10,6 +10,7 @@
 #include "import/import_file.h"
 #include "import/order_translation.h"
 #include "import/pending_push_retry.h"
+#include "import/taken_over_note.h"
 #include "import/universal_import_handoff.h"
 #include "platform/file_lock.h"
 #include "platform/kept_files.h"
@@ -44,7 +45,8 @@ constexpr char kOutgoingStatusGone[] =
     "Status, na kt\xA2ry maj\x86 przechodzi\x8D zaimportowane zam\xA2wienia, nie istnieje ju\xA7 w Marketgate. "
     "Wybierz go ponownie w opcjach importu.";
 constexpr char kLeftoverSetAside[] =
-    "Plik marketgate.edi z wcze\x9Eniejszego importu nie zosta\x92 zaimportowany. Przeniesiono go do %s.";
+    "Plik marketgate.edi z przerwanego importu nie zosta\x92 zaimportowany. Przeniesiono go do %s. Nie importuj "
+    "go: jego zam\xA2wienia zostan\x86 pobrane ponownie.";
 constexpr char kLeftoverStuck[] =
     "Plik marketgate.edi z wcze\x9Eniejszego importu nie zosta\x92 zaimportowany i nie uda\x92o si\x91 go "
     "przenie\x9E\x8D. Przenie\x9E go r\x91" "cznie; import nie zosta\x92 rozpocz\x91ty.";
@@ -194,9 +196,10 @@ bool outgoingStatusId(MarketgateStatus& object, int32_t& statusId) {
   return true;
 }
 
-// A file an earlier run left (a crash before its hand-off) holds orders
-// that are no longer on offer: it is set aside and the user told. false
-// (the user told) when it stays where the new file must go.
+// A file an earlier run left (a crash before its hand-off) is set aside and
+// the user told; its orders come again (customer orders were never moved,
+// taken-over ones are moved back). false (the user told) when it stays
+// where the new file must go.
 bool setLeftoverAside(const char* fileName) {
   if (!regularFileExists(fileName)) return true;
   std::string aside = setFileAside(fileName);
@@ -250,6 +253,7 @@ void importOrders(MarketgateStatus& object, const ApiSession& session) {
   if (!importFileName(fileName)) return;
 
   RunRecord run;
+  sendBackInterruptedRun();
   retryPendingPushes(session, outgoing, run.retries);
   openBookedOrders(run.booked);
   if (!run.booked.path.empty()) {
@@ -257,18 +261,23 @@ void importOrders(MarketgateStatus& object, const ApiSession& session) {
     run.seen.waiting = run.retries.waiting;
   }
   run.seen.outgoingStatusId = outgoing;
+  run.seen.incomingStatusId = statusId;
   if (!setLeftoverAside(fileName)) return;
   void* file = openImportFile(fileName);
   if (file == nullptr) {
     hostMessage(kOpenFailed);
     return;
   }
+  TakenOverNote note;
+  startTakenOverNote(note);
+  run.seen.note = &note;
   writeImportFileHeader(file);
   // Orders already written were taken over on the service: whatever
   // happens to later pages, the file is closed and imported.
   if (!importPages(object, session, file, run.seen)) hostMessage(kStoppedEarly);
   hostCloseFile(file);
   settleHandOver(object, run, fileName, handOver(object, fileName));
+  endTakenOverNote(note);
   tellOutcome(run);
 }
 

@@ -6,6 +6,7 @@
 #include "hostlink/host_services.h"
 #include "import/booked_orders.h"
 #include "import/order_document.h"
+#include "import/taken_over_note.h"
 #include "json/json.h"
 #include "service/push_journal.h"
 #include "service/status_push.h"
@@ -32,6 +33,9 @@ void translateOrder(PageContext& page, OrderValues& order, SeenOrders* seen) {
   order.rate = orderRate(page, order.currency.c_str());
   if (rateApplies(order.rate)) order.shippingPrice = order.deliveryPrice * order.rate;
   if (order.products == nullptr) return;  // nothing of it is written
+  if (seen != nullptr && seen->note != nullptr && page.kind != kCustomerOrder) {
+    noteTakenOver(*seen->note, order.orderNumber, seen->incomingStatusId);
+  }
   int32_t statusId = 0;
   if (writeDocumentHeader(page, order, &statusId) == kPushFailed) noteFailedPush(seen, order, statusId);
   if (seen != nullptr) seen->written.push_back(order.orderNumber);

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct BookedOrders;
+struct TakenOverNote;
 
 // Orders per page of the getOrders method: a full page means more may follow.
 constexpr uint32_t kOrdersPageSize = 100;
@@ -22,6 +23,8 @@ struct SeenOrders {
   BookedOrders* booked = nullptr;                        // null: none skipped
   std::unordered_set<std::string> waiting;               // orders in the journal of status changes
   int32_t outgoingStatusId = 0;                          // the status taken-over orders get
+  int32_t incomingStatusId = 0;                          // the status they come from
+  TakenOverNote* note = nullptr;                         // where taken-over orders are noted first
   std::vector<std::string> written;                      // order numbers written in this run
   uint32_t skipped = 0;                                  // met, but booked before
   uint32_t failedPushes = 0;                             // taken over, status not moved

@@ -198,7 +198,7 @@ TEST_F(ExactlyOnceTest, LeftOverAndRefusedFilesAreKept) {
   runOrderImport();
   std::vector<std::string> kept = keptAside(".edi");
   ASSERT_EQ(kept.size(), 2u);
-  EXPECT_EQ(messagesWith("Plik marketgate.edi z wcze\x9Eniejszego").size(), 1u);
+  EXPECT_EQ(messagesWith("Plik marketgate.edi z przerwanego").size(), 1u);
   std::vector<std::string> refused = messagesWith("Import uniwersalny nie przyj\x86\x92");
   ASSERT_EQ(refused.size(), 1u);
   EXPECT_NE(refused[0].find("pobrane ponownie"), std::string::npos) << "customer orders come again";
@@ -220,6 +220,21 @@ TEST_F(ExactlyOnceTest, LeftOverAndRefusedFilesAreKept) {
   EXPECT_NE(refused[0].find("kolejny status"), std::string::npos);
   standin::setUniversalImportFails(false);
   EXPECT_EQ(ordersInStatus(101), 0) << "moved: in the kept file only";
+}
+
+// A run cut short took order 8001 over (it stands in 102 now) but never
+// handed its file over: the order goes back and is imported again.
+TEST_F(ExactlyOnceTest, OrdersOfAnInterruptedRunGoBackAndAreImportedOnce) {
+  startShop(shopJson({orderJson(8000), orderJson(8001, {{"order_status_id", "102"}}), orderJson(8002)}));
+  takeOrdersOver();
+  writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n");
+  writeWholeFile(workDir.file("marketgate.edi"), "[Info]\n");
+  runOrderImport();
+  EXPECT_EQ(keptAside(".edi").size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
+  expectEachBookedOnce(3);
+  EXPECT_EQ(requests()[1], "setOrderStatus {\"order_id\":8001,\"status_id\":101}");
+  EXPECT_EQ(ordersInStatus(102), 3);
 }
 
 // A handled document whose push fails is kept and told once; the next
