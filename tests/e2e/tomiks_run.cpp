@@ -14,9 +14,7 @@ std::string tomiksPath() { return std::string(MG_BINARY_DIR) + "/bin/tomiks"; }
 
 std::string sampleFile(const std::string& name) { return std::string(MG_SOURCE_DIR) + "/data/" + name; }
 
-TomiksRun runTomiks(const std::vector<std::string>& words) {
-  TemporaryDirectory capture;
-  std::string outPath = capture.file("out"), errPath = capture.file("err");
+int startTomiks(const std::vector<std::string>& words, const std::string& outPath, const std::string& errPath) {
   std::vector<std::string> argv = {tomiksPath()};
 #if defined(__i386__)
   // A 32-bit tomiks runs under the emulator, as this test does, also where
@@ -29,7 +27,6 @@ TomiksRun runTomiks(const std::vector<std::string>& words) {
   for (std::string& word : argv) pointers.push_back(word.data());
   pointers.push_back(nullptr);
 
-  TomiksRun run;
   pid_t child = fork();
   if (child == 0) {
     int in = open("/dev/null", O_RDONLY);
@@ -42,6 +39,14 @@ TomiksRun runTomiks(const std::vector<std::string>& words) {
     execv(pointers[0], pointers.data());
     _exit(127);
   }
+  return child;
+}
+
+TomiksRun runTomiks(const std::vector<std::string>& words) {
+  TemporaryDirectory capture;
+  std::string outPath = capture.file("out"), errPath = capture.file("err");
+  pid_t child = startTomiks(words, outPath, errPath);
+  TomiksRun run;
   int status = 0;
   if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
   run.output = readWholeFile(outPath);

@@ -15,6 +15,9 @@ struct TomiksRun {
 // Runs build/bin/tomiks with the words given (no shell), standard input
 // empty, and waits for it.
 TomiksRun runTomiks(const std::vector<std::string>& words);
+// Starts it the same way without waiting, its output going to the two
+// files; the child's process id.
+int startTomiks(const std::vector<std::string>& words, const std::string& outPath, const std::string& errPath);
 
 std::string tomiksPath();
 // The sample data of the repository (data/...).
