@@ -65,8 +65,9 @@ ServiceCall decodeServiceCall(const std::string& body) {
             parametersSeen = true;
             if (field.second.empty()) continue;
             call.hasParameters = true;
-            call.parametersValid = parseJson(field.second, call.parameters) && call.parameters.isObject();
-            if (!call.parametersValid) call.parameters = JsonValue();
+            call.parametersText = std::move(field.second);
+            call.parametersValid = parseJson(call.parametersText, call.parameters) && call.parameters.IsObject();
+            if (!call.parametersValid) call.parameters.SetNull();
         }
     }
     return call;

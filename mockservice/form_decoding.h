@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "json_value.h"
+#include "json_text.h"
 
 namespace mockgate {
 
@@ -17,7 +17,8 @@ struct ServiceCall {
     std::string method;
     bool hasParameters = false;    // a non-empty "parameters" field was sent
     bool parametersValid = false;  // ... and it holds a JSON object
-    JsonValue parameters;          // that object when valid
+    std::string parametersText;    // ... as sent
+    JsonDocument parameters;       // that object when valid
 };
 
 // Decodes %XX escapes and '+' (a blank); a '%' not followed by two hex

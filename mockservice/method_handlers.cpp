@@ -11,16 +11,16 @@ enum class Param { Absent, Present, Bad };
 
 // An optional whole-number parameter.
 Param integerParameter(const ServiceCall& call, const char* name, long long& out) {
-    if (!call.parametersValid || !call.parameters.find(name)) return Param::Absent;
+    if (!call.parametersValid || !call.parameters.HasMember(name)) return Param::Absent;
     return integerMember(call.parameters, name, out) ? Param::Present : Param::Bad;
 }
 
 // An optional numeric parameter (a confirmation date may carry a fraction).
 Param numberParameter(const ServiceCall& call, const char* name, double& out) {
-    const JsonValue* value = call.parametersValid ? call.parameters.find(name) : nullptr;
-    if (!value) return Param::Absent;
-    if (!value->isNumber() || !std::isfinite(value->number())) return Param::Bad;
-    out = value->number();
+    if (!call.parametersValid || !call.parameters.HasMember(name)) return Param::Absent;
+    const rapidjson::Value& value = call.parameters[name];
+    if (!value.IsNumber() || !std::isfinite(value.GetDouble())) return Param::Bad;
+    out = value.GetDouble();
     return Param::Present;
 }
 
@@ -83,12 +83,8 @@ std::string setOrderStatus(Shop& shop, const ServiceCall& call) {
 }  // namespace
 
 std::string errorReply(const std::string& code, const std::string& message) {
-    std::string reply = "{\"status\":\"ERROR\",\"error_code\":";
-    writeJsonString(code, reply);
-    reply += ",\"error_message\":";
-    writeJsonString(message, reply);
-    reply += "}";
-    return reply;
+    return "{\"status\":\"ERROR\",\"error_code\":" + jsonString(code) +
+           ",\"error_message\":" + jsonString(message) + "}";
 }
 
 std::string handleServiceCall(Shop& shop, const ServiceCall& call) {

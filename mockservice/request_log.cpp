@@ -4,20 +4,9 @@
 namespace mockgate {
 
 std::string requestLogLine(const ServiceCall& call, const std::string& body) {
-    std::string line = "{\"method\": ";
-    if (call.hasMethod)
-        writeJsonString(call.method, line);
-    else
-        line += "null";
-    line += ", \"parameters\": ";
-    if (call.parametersValid)
-        writeJson(call.parameters, line);
-    else
-        line += "null";
-    line += ", \"body\": ";
-    writeJsonString(body, line);
-    line += "}";
-    return line;
+    return "{\"method\": " + (call.hasMethod ? jsonString(call.method) : "null") +
+           ", \"parameters\": " + (call.parametersValid ? compactJson(call.parametersText) : "null") +
+           ", \"body\": " + jsonString(body) + "}";
 }
 
 RequestLog::~RequestLog() {

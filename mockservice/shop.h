@@ -8,16 +8,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "json_value.h"
+#include "json_text.h"
 
 namespace mockgate {
 
 struct ShopOrder {
-    JsonValue data;            // the order object as stored, "order_status_id" kept current
     long long orderId = 0;
     long long statusId = 0;
     double dateConfirmed = 0;  // "date_confirmed", 0 when absent
-    std::string json;          // compact form of data, sent in getOrders replies
+    std::string json;          // the order object as stored, compact, "order_status_id" kept current
 };
 
 struct ShopInvoice {
@@ -26,9 +25,15 @@ struct ShopInvoice {
     std::string json;
 };
 
+// A top-level member of the shop file, its value in compact form.
+struct ShopMember {
+    std::string name;
+    std::string json;          // empty for "orders", which are kept in the shop's orders
+};
+
 struct Shop {
     std::string token;
-    JsonValue root;            // top-level object of the shop file; its "orders" are kept in orders
+    std::vector<ShopMember> members;  // in stored order
     std::string statusesJson;  // compact "statuses" array as stored
     std::vector<long long> statusIds;
     std::vector<ShopOrder> orders;  // in stored order

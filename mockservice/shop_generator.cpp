@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "json_value.h"
+#include "json_text.h"
 
 namespace mockgate {
 
@@ -149,7 +149,20 @@ std::string formatAmount(double value) {
     return s;
 }
 
-JsonValue amount(double value) { return jsonNumberText(formatAmount(value)); }
+// Member writers of the generated objects.
+void text(JsonWriter& w, const char* key, const std::string& value) {
+    w.Key(key);
+    w.String(value.data(), rapidjson::SizeType(value.size()));
+}
+void number(JsonWriter& w, const char* key, long long value) {
+    w.Key(key);
+    w.Int64(value);
+}
+void amount(JsonWriter& w, const char* key, double value) {
+    std::string literal = formatAmount(value);
+    w.Key(key);
+    w.RawValue(literal.data(), literal.size(), rapidjson::kNumberType);
+}
 
 std::string feminine(const std::string& surname) {
     static const char* const endings[][2] = {{"ski", "ska"}, {"cki", "cka"}, {"dzki", "dzka"}};
@@ -261,26 +274,26 @@ Address foreignAddress(Random& random) {
     return {std::string(a.street) + " " + std::to_string(1 + random.below(120)), a.postcode, a.city, a.country};
 }
 
-JsonValue makeProduct(Random& random, bool euro, double& total) {
+void writeProduct(JsonWriter& w, Random& random, bool euro, double& total) {
     size_t index = static_cast<size_t>(random.below(sizeof kProducts / sizeof kProducts[0]));
     const Product& p = kProducts[index];
     double price = euro ? std::round(p.price / kEuroRate * 100) / 100 : p.price;
     int quantity = random.chance(70) ? 1 : int(2 + random.below(3));
     total += price * quantity;
-    JsonValue product = jsonObject();
-    product.set("storage", jsonString("db"));
-    product.set("product_id", jsonString(std::to_string(20000 + index * 13)));
-    product.set("variant_id", jsonNumber(random.chance(20) ? 1 + random.below(4) : 0));
-    product.set("name", jsonString(p.name));
-    product.set("attributes", jsonString(random.chance(25) ? "Kolor: granatowy" : ""));
-    product.set("sku", jsonString(p.sku));
-    product.set("ean", jsonString(ean13(index)));
-    product.set("location", jsonString("A-" + std::to_string(1 + index % 12) + "-" + std::to_string(1 + index % 5)));
-    product.set("price_brutto", amount(price));
-    product.set("tax_rate", jsonNumber(p.tax));
-    product.set("quantity", jsonNumber(quantity));
-    product.set("weight", amount(p.weight));
-    return product;
+    w.StartObject();
+    text(w, "storage", "db");
+    text(w, "product_id", std::to_string(20000 + index * 13));
+    number(w, "variant_id", random.chance(20) ? 1 + random.below(4) : 0);
+    text(w, "name", p.name);
+    text(w, "attributes", random.chance(25) ? "Kolor: granatowy" : "");
+    text(w, "sku", p.sku);
+    text(w, "ean", ean13(index));
+    text(w, "location", "A-" + std::to_string(1 + index % 12) + "-" + std::to_string(1 + index % 5));
+    amount(w, "price_brutto", price);
+    number(w, "tax_rate", p.tax);
+    number(w, "quantity", quantity);
+    amount(w, "weight", p.weight);
+    w.EndObject();
 }
 
 struct DateClock {
@@ -297,8 +310,8 @@ struct DateClock {
     }
 };
 
-JsonValue makeOrder(Random& random, long long orderId, long long statusId, long long dateConfirmed,
-                    bool& wantsTaxInvoice) {
+void writeOrder(JsonWriter& w, Random& random, long long orderId, long long statusId, long long dateConfirmed,
+                bool& wantsTaxInvoice) {
     bool abroad = random.chance(8);
     bool euro = abroad || random.chance(5);
     Customer customer = makeCustomer(random, orderId);
@@ -312,77 +325,83 @@ JsonValue makeOrder(Random& random, long long orderId, long long statusId, long 
     bool noShipping = random.chance(4);
     double shippingPrice = noShipping ? 0 : (euro ? std::round(shipping.price / kEuroRate * 100) / 100 : shipping.price);
 
-    JsonValue order = jsonObject();
-    order.set("order_id", jsonNumber(orderId));
-    order.set("shop_order_id", jsonNumber(orderId - 4000000));
-    order.set("external_order_id", jsonString(""));
-    order.set("order_source", jsonString("shop"));
-    order.set("order_source_id", jsonNumber(1));
-    order.set("order_status_id", jsonNumber(statusId));
-    order.set("confirmed", jsonBool(true));
-    order.set("date_confirmed", jsonNumber(dateConfirmed));
-    order.set("date_add", jsonNumber(dateConfirmed - random.below(2 * 86400)));
-    order.set("date_in_status", jsonNumber(dateConfirmed));
-    order.set("user_login", jsonString(customer.login));
-    order.set("phone", jsonString(customer.phone));
-    order.set("email", jsonString(customer.email));
-    order.set("user_comments", jsonString(random.pick(kComments)));
-    order.set("admin_comments", jsonString(""));
-    order.set("currency", jsonString(euro ? "EUR" : "PLN"));
-    order.set("payment_method", jsonString(shipping.cod ? "Za pobraniem" : random.pick(kPayments)));
-    order.set("payment_method_cod", jsonNumber(shipping.cod && !noShipping ? 1 : 0));
-    order.set("delivery_method", jsonString(noShipping ? "" : shipping.method));
-    order.set("delivery_price", amount(shippingPrice));
-    order.set("delivery_package_module", jsonString(""));
-    order.set("delivery_package_nr", jsonString(""));
-    order.set("delivery_fullname", jsonString(customer.fullname));
-    order.set("delivery_company", jsonString(company && random.chance(50) ? random.pick(kCompanies) : ""));
-    order.set("delivery_address", jsonString(delivery.street));
-    order.set("delivery_postcode", jsonString(delivery.postcode));
-    order.set("delivery_city", jsonString(delivery.city));
-    order.set("delivery_country_code", jsonString(delivery.country));
-    order.set("delivery_point_id", jsonString(""));
-    order.set("delivery_point_name", jsonString(""));
-    order.set("invoice_fullname", jsonString(company ? "" : customer.fullname));
-    order.set("invoice_company",
-              jsonString(company ? (abroad ? random.pick(kForeignCompanies) : random.pick(kCompanies)) : ""));
-    order.set("invoice_nip", jsonString(taxId));
-    order.set("invoice_address", jsonString(billing.street));
-    order.set("invoice_postcode", jsonString(billing.postcode));
-    order.set("invoice_city", jsonString(billing.city));
-    order.set("invoice_country_code", jsonString(billing.country));
-    order.set("want_invoice", jsonString(wantInvoice ? "1" : "0"));
+    w.StartObject();
+    number(w, "order_id", orderId);
+    number(w, "shop_order_id", orderId - 4000000);
+    text(w, "external_order_id", "");
+    text(w, "order_source", "shop");
+    number(w, "order_source_id", 1);
+    number(w, "order_status_id", statusId);
+    w.Key("confirmed");
+    w.Bool(true);
+    number(w, "date_confirmed", dateConfirmed);
+    number(w, "date_add", dateConfirmed - random.below(2 * 86400));
+    number(w, "date_in_status", dateConfirmed);
+    text(w, "user_login", customer.login);
+    text(w, "phone", customer.phone);
+    text(w, "email", customer.email);
+    text(w, "user_comments", random.pick(kComments));
+    text(w, "admin_comments", "");
+    text(w, "currency", euro ? "EUR" : "PLN");
+    text(w, "payment_method", shipping.cod ? "Za pobraniem" : random.pick(kPayments));
+    number(w, "payment_method_cod", shipping.cod && !noShipping ? 1 : 0);
+    text(w, "delivery_method", noShipping ? "" : shipping.method);
+    amount(w, "delivery_price", shippingPrice);
+    text(w, "delivery_package_module", "");
+    text(w, "delivery_package_nr", "");
+    text(w, "delivery_fullname", customer.fullname);
+    text(w, "delivery_company", company && random.chance(50) ? random.pick(kCompanies) : "");
+    text(w, "delivery_address", delivery.street);
+    text(w, "delivery_postcode", delivery.postcode);
+    text(w, "delivery_city", delivery.city);
+    text(w, "delivery_country_code", delivery.country);
+    text(w, "delivery_point_id", "");
+    text(w, "delivery_point_name", "");
+    text(w, "invoice_fullname", company ? "" : customer.fullname);
+    text(w, "invoice_company",
+              company ? (abroad ? random.pick(kForeignCompanies) : random.pick(kCompanies)) : "");
+    text(w, "invoice_nip", taxId);
+    text(w, "invoice_address", billing.street);
+    text(w, "invoice_postcode", billing.postcode);
+    text(w, "invoice_city", billing.city);
+    text(w, "invoice_country_code", billing.country);
+    text(w, "want_invoice", wantInvoice ? "1" : "0");
 
-    JsonValue products = jsonArray();
+    // The products come first from the generator, then the amount paid.
+    rapidjson::StringBuffer productsText;
+    JsonWriter products(productsText);
     double total = shippingPrice;
     int count = 1 + int(random.below(random.chance(20) ? 6 : 3));
-    for (int i = 0; i < count; ++i) products.items.push_back(makeProduct(random, euro, total));
-    bool cod = order.find("payment_method_cod")->text == "1";
-    order.set("payment_done", amount(cod || random.chance(10) ? 0 : total));
-    order.set("products", std::move(products));
+    products.StartArray();
+    for (int i = 0; i < count; ++i) writeProduct(products, random, euro, total);
+    products.EndArray();
+    bool cod = shipping.cod && !noShipping;
+    amount(w, "payment_done", cod || random.chance(10) ? 0 : total);
+    w.Key("products");
+    w.RawValue(productsText.GetString(), productsText.GetSize(), rapidjson::kArrayType);
+    w.EndObject();
     wantsTaxInvoice = wantInvoice && !taxId.empty();
-    return order;
 }
 
 std::string statusesText(long long statusId) {
-    JsonValue statuses = jsonArray();
+    rapidjson::StringBuffer out;
+    JsonWriter w(out);
+    auto status = [&](long long id, const char* name, const char* forCustomer) {
+        w.StartObject();
+        number(w, "id", id);
+        text(w, "name", name);
+        text(w, "name_for_customer", forCustomer);
+        w.EndObject();
+    };
     bool known = false;
+    w.StartArray();
     for (const StatusDef& s : kStatuses) {
-        JsonValue status = jsonObject();
-        status.set("id", jsonNumber(s.id));
-        status.set("name", jsonString(s.name));
-        status.set("name_for_customer", jsonString(s.forCustomer));
-        statuses.items.push_back(std::move(status));
+        status(s.id, s.name, s.forCustomer);
         known = known || s.id == statusId;
     }
-    if (!known) {
-        JsonValue status = jsonObject();
-        status.set("id", jsonNumber(statusId));
-        status.set("name", jsonString("Do importu"));
-        status.set("name_for_customer", jsonString("Zamówienie przyjęte"));
-        statuses.items.push_back(std::move(status));
-    }
-    return toJson(statuses);
+    if (!known) status(statusId, "Do importu", "Zamówienie przyjęte");
+    w.EndArray();
+    return out.GetString();
 }
 
 }  // namespace
@@ -399,17 +418,22 @@ void generateShop(const ShopGenOptions& options, const std::function<void(const 
     for (long long i = 0; i < options.orders; ++i) {
         orderId += 1 + random.below(3);
         bool taxInvoice = false;
-        JsonValue order = makeOrder(random, orderId, options.statusId, clock.next(random), taxInvoice);
-        std::string line = toJson(order);
+        rapidjson::StringBuffer order;
+        JsonWriter w(order);
+        writeOrder(w, random, orderId, options.statusId, clock.next(random), taxInvoice);
+        std::string line = order.GetString();
         line += i + 1 < options.orders ? ",\n" : "\n";
         sink(line);
         if (taxInvoice && random.chance(70)) {
-            JsonValue invoice = jsonObject();
-            invoice.set("invoice_id", jsonNumber(invoiceId));
-            invoice.set("order_id", jsonNumber(orderId));
-            invoice.set("number", jsonString("FV/" + std::to_string(invoiceId - 90000) + "/01/2024"));
+            rapidjson::StringBuffer invoice;
+            JsonWriter w(invoice);
+            w.StartObject();
+            number(w, "invoice_id", invoiceId);
+            number(w, "order_id", orderId);
+            text(w, "number", "FV/" + std::to_string(invoiceId - 90000) + "/01/2024");
+            w.EndObject();
             invoices += invoices.empty() ? "\n" : ",\n";
-            invoices += toJson(invoice);
+            invoices += invoice.GetString();
             ++invoiceId;
         }
     }

@@ -11,7 +11,7 @@ TEST(FormDecoding, ReadsThePluginsBodyWithLiteralBracesAndBlanks) {
     EXPECT_EQ(call.token, "abc");
     EXPECT_EQ(call.method, "getOrders");
     ASSERT_TRUE(call.parametersValid);
-    EXPECT_EQ(toJson(call.parameters), "{\"status_id\":5,\"date_confirmed_from\":1000}");
+    EXPECT_EQ(compactJson(call.parametersText), "{\"status_id\":5,\"date_confirmed_from\":1000}");
 }
 
 TEST(FormDecoding, ReadsFullyEncodedBodies) {
@@ -19,7 +19,7 @@ TEST(FormDecoding, ReadsFullyEncodedBodies) {
         "method=setOrderStatus&token=a%2Bb+c%26&parameters=%7B%22order_id%22%3A+7%2C%22status_id%22%3A2%7D");
     EXPECT_EQ(call.token, "a+b c&");
     ASSERT_TRUE(call.parametersValid);
-    EXPECT_EQ(toJson(call.parameters), "{\"order_id\":7,\"status_id\":2}");
+    EXPECT_EQ(compactJson(call.parametersText), "{\"order_id\":7,\"status_id\":2}");
 }
 
 TEST(FormDecoding, KeepsBrokenEscapesAndTakesTheFirstOfRepeatedFields) {

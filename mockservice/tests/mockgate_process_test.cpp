@@ -9,7 +9,7 @@
 
 #include <httplib.h>
 
-#include "json_value.h"
+#include "json_text.h"
 #include "mockgate_process.h"
 
 using namespace mockgate;
@@ -31,8 +31,8 @@ std::string body(const std::string& method, const std::string& parameters = "") 
     return text;
 }
 
-JsonValue parsed(const std::string& text) {
-    JsonValue value;
+JsonDocument parsed(const std::string& text) {
+    JsonDocument value;
     EXPECT_TRUE(parseJson(text, value)) << text;
     return value;
 }
@@ -40,7 +40,7 @@ JsonValue parsed(const std::string& text) {
 size_t orderCount(httplib::Client& client, int status) {
     auto res = client.Post("/connector.php", body("getOrders", "%22status_id%22: " + std::to_string(status)), kFormType);
     if (!res) return size_t(-1);
-    return parsed(res->body).find("orders")->items.size();
+    return parsed(res->body)["orders"].Size();
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ TEST(MockgateProcess, AnswersThePluginsRequestsAndLogsThem) {
     ASSERT_TRUE(statuses);
     EXPECT_EQ(statuses->status, 200);
     EXPECT_EQ(statuses->get_header_value("Content-Type"), "application/json");
-    EXPECT_EQ(parsed(statuses->body).find("statuses")->items.size(), 2u);
+    EXPECT_EQ(parsed(statuses->body)["statuses"].Size(), 2u);
 
     auto orders = client.Post("/connector.php", body("getOrders", "%22status_id%22: 5, %22date_confirmed_from%22: 200"),
                               kFormType);
@@ -92,13 +92,13 @@ TEST(MockgateProcess, WritesTheMovedStatusesAtStop) {
     EXPECT_EQ(mock.stateText(), "");
     ASSERT_TRUE(mock.stop());
 
-    JsonValue state = parsed(mock.stateText());
-    const auto& orders = state.find("orders")->items;
-    ASSERT_EQ(orders.size(), 2u);
-    EXPECT_EQ(orders[0].find("order_status_id")->text, "9");
-    EXPECT_EQ(orders[1].find("order_status_id")->text, "5");
-    EXPECT_EQ(state.find("token")->text, "abc");
-    EXPECT_EQ(state.find("invoices")->items.size(), 1u);
+    JsonDocument state = parsed(mock.stateText());
+    const auto& orders = state["orders"];
+    ASSERT_EQ(orders.Size(), 2u);
+    EXPECT_EQ(orders[0]["order_status_id"], 9);
+    EXPECT_EQ(orders[1]["order_status_id"], 5);
+    EXPECT_EQ(state["token"], "abc");
+    EXPECT_EQ(state["invoices"].Size(), 1u);
 }
 
 TEST(MockgateProcess, ServesAShopFileByPathOverOneKeptAliveConnection) {
@@ -113,13 +113,13 @@ TEST(MockgateProcess, ServesAShopFileByPathOverOneKeptAliveConnection) {
         auto page = client.Post("/connector.php", "token=demo-token-123&method=getOrders&parameters={%22status_id%22: 101}",
                                 kFormType);
         ASSERT_TRUE(page);
-        JsonValue reply = parsed(page->body);
-        const auto& orders = reply.find("orders")->items;
-        if (orders.empty()) break;
-        for (const JsonValue& order : orders) {
+        JsonDocument reply = parsed(page->body);
+        const auto& orders = reply["orders"];
+        if (orders.Empty()) break;
+        for (const rapidjson::Value& order : orders.GetArray()) {
             auto res = client.Post("/connector.php",
                                    "token=demo-token-123&method=setOrderStatus&parameters={%22order_id%22: " +
-                                       order.find("order_id")->text + ", %22status_id%22: 102}",
+                                       std::to_string(order["order_id"].GetInt64()) + ", %22status_id%22: 102}",
                                    kFormType);
             ASSERT_TRUE(res);
             ASSERT_EQ(res->body, "{\"status\":\"SUCCESS\"}");
@@ -148,13 +148,13 @@ TEST(MockgateProcess, InjectsEachKindOfFaultOnItsCall) {
     auto garbage = post();
     ASSERT_TRUE(garbage);
     EXPECT_EQ(garbage->status, 200);
-    JsonValue ignored;
+    JsonDocument ignored;
     EXPECT_FALSE(parseJson(garbage->body, ignored));
     auto truncated = post();
     ASSERT_TRUE(truncated);
     auto error = post();
     ASSERT_TRUE(error);
-    EXPECT_EQ(parsed(error->body).find("status")->text, "ERROR");
+    EXPECT_EQ(parsed(error->body)["status"], "ERROR");
 
     auto started = std::chrono::steady_clock::now();
     auto slow = post();
@@ -169,7 +169,7 @@ TEST(MockgateProcess, InjectsEachKindOfFaultOnItsCall) {
     // A failed call changes nothing; the next one goes through.
     auto refused = client.Post("/connector.php", body("setOrderStatus", "%22order_id%22: 11, %22status_id%22: 9"), kFormType);
     ASSERT_TRUE(refused);
-    EXPECT_EQ(parsed(refused->body).find("error_code")->text, "ERROR_FAULT_INJECTED");
+    EXPECT_EQ(parsed(refused->body)["error_code"], "ERROR_FAULT_INJECTED");
     EXPECT_EQ(orderCount(client, 9), 0u);
     client.Post("/connector.php", body("setOrderStatus", "%22order_id%22: 11, %22status_id%22: 9"), kFormType);
     EXPECT_EQ(orderCount(client, 9), 1u);

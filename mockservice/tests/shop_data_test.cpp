@@ -22,9 +22,17 @@ std::string generate(long long orders, long long statusId, unsigned long long se
     return text;
 }
 
-std::string member(const ShopOrder& order, const char* name) {
-    const JsonValue* value = order.data.find(name);
-    return value ? value->text : std::string("<missing>");
+JsonDocument parsed(const ShopOrder& order) {
+    JsonDocument data;
+    EXPECT_TRUE(parseJson(order.json, data)) << order.json;
+    return data;
+}
+
+// A string member, or a whole number's digits.
+std::string member(const rapidjson::Value& object, const char* name) {
+    if (!object.HasMember(name)) return "<missing>";
+    const rapidjson::Value& value = object[name];
+    return value.IsString() ? value.GetString() : value.IsInt64() ? std::to_string(value.GetInt64()) : "<other>";
 }
 
 }  // namespace
@@ -90,14 +98,14 @@ TEST(ShopGenerator, OrdersCarryEveryMemberTheImportReads) {
                              "date_confirmed"};
     std::set<std::string> currencies;
     int cod = 0, taxIds = 0;
-    for (const ShopOrder& order : shop.orders) {
-        for (const char* name : texts) ASSERT_TRUE(order.data.find(name) && order.data.find(name)->isString()) << name;
-        for (const char* name : numbers) ASSERT_TRUE(order.data.find(name) && order.data.find(name)->isNumber()) << name;
-        const JsonValue* products = order.data.find("products");
-        ASSERT_TRUE(products && products->isArray() && !products->items.empty());
-        for (const JsonValue& p : products->items) {
-            for (const char* name : {"sku", "ean", "name"}) ASSERT_TRUE(p.find(name) && p.find(name)->isString());
-            for (const char* name : {"quantity", "price_brutto", "tax_rate"}) ASSERT_TRUE(p.find(name) && p.find(name)->isNumber());
+    for (const ShopOrder& stored : shop.orders) {
+        JsonDocument order = parsed(stored);
+        for (const char* name : texts) ASSERT_TRUE(order.HasMember(name) && order[name].IsString()) << name;
+        for (const char* name : numbers) ASSERT_TRUE(order.HasMember(name) && order[name].IsNumber()) << name;
+        ASSERT_TRUE(order.HasMember("products") && order["products"].IsArray() && !order["products"].Empty());
+        for (const rapidjson::Value& p : order["products"].GetArray()) {
+            for (const char* name : {"sku", "ean", "name"}) ASSERT_TRUE(p.HasMember(name) && p[name].IsString());
+            for (const char* name : {"quantity", "price_brutto", "tax_rate"}) ASSERT_TRUE(p.HasMember(name) && p[name].IsNumber());
         }
         currencies.insert(member(order, "currency"));
         cod += member(order, "payment_method_cod") == "1";
@@ -117,14 +125,15 @@ TEST(SampleShop, OffersAVariedDemoImport) {
     long long first = shop.statusIds[0];
     EXPECT_GT(shop.ordersByStatus[first].size(), shop.orders.size() / 2);
     std::map<std::string, int> seen;
-    for (const ShopOrder& order : shop.orders) {
+    for (const ShopOrder& stored : shop.orders) {
+        JsonDocument order = parsed(stored);
         ++seen["currency " + member(order, "currency")];
         ++seen["want_invoice " + member(order, "want_invoice")];
         ++seen[member(order, "invoice_nip").empty() ? "no tax id" : "tax id"];
         ++seen["cod " + member(order, "payment_method_cod")];
         ++seen["delivery " + member(order, "delivery_method")];
-        ++seen[order.data.find("products")->items.size() > 1 ? "several products" : "one product"];
-        for (const JsonValue& p : order.data.find("products")->items) ++seen["tax " + p.find("tax_rate")->text];
+        ++seen[order["products"].Size() > 1 ? "several products" : "one product"];
+        for (const rapidjson::Value& p : order["products"].GetArray()) ++seen["tax " + member(p, "tax_rate")];
     }
     for (const char* wanted : {"currency PLN", "currency EUR", "want_invoice 1", "want_invoice 0", "no tax id",
                                "tax id", "cod 1", "cod 0", "several products", "tax 23", "tax 8", "tax 5"})
@@ -133,6 +142,6 @@ TEST(SampleShop, OffersAVariedDemoImport) {
     for (const ShopInvoice& invoice : shop.invoices) {
         ShopOrder* order = findOrder(shop, invoice.orderId);
         ASSERT_TRUE(order);
-        EXPECT_FALSE(member(*order, "invoice_nip").empty());
+        EXPECT_FALSE(member(parsed(*order), "invoice_nip").empty());
     }
 }
