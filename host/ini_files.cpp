@@ -317,6 +317,18 @@ bool iniRead(const std::string& path, const std::string& section, const std::str
     return findValue(path, section, key, out);
 }
 
+std::vector<std::pair<std::string, std::string>> iniSection(const std::string& path, const std::string& section) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    std::string content;
+    if (!readWholeFile(path, content)) return entries;
+    bool inSection = false;
+    for (const IniLine& line : splitLines(content)) {
+        if (line.kind == LineKind::kSection) inSection = sameName(line.name, section);
+        if (inSection && line.kind == LineKind::kEntry) entries.emplace_back(line.name, line.value);
+    }
+    return entries;
+}
+
 bool iniWrite(const std::string& path, const std::string& section, const std::string& key,
               const std::string& value) {
     return storeValue(path, section, key, value);

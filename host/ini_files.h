@@ -6,6 +6,8 @@
 #include <cstdarg>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace standin {
 
@@ -47,6 +49,10 @@ int16_t iniAccessWith(const std::string& path, int mode, const char* section, co
 // Reads the whole value (no length cap) of section/key; false when it is not there.
 bool iniRead(const std::string& path, const std::string& section, const std::string& key,
              std::string& out);
+
+// Every key = value of the sections named section, in file order (names and
+// values trimmed); empty when the file or the section is missing.
+std::vector<std::pair<std::string, std::string>> iniSection(const std::string& path, const std::string& section);
 
 // Writes section/key = value as iniAccess does; false when the write failed or was refused.
 bool iniWrite(const std::string& path, const std::string& section, const std::string& key,

@@ -31,6 +31,7 @@ struct Options {
     std::string logPath;
     std::string stateOutPath;
     std::vector<mockgate::FaultRule> faults;
+    bool version = false;  // --version: tell the version, nothing else
 };
 
 const char* const kUsage =
@@ -54,6 +55,7 @@ const char* const kUsage =
     "    error      answers status ERROR (ERROR_FAULT_INJECTED); the call is not run\n"
     "    slow:MS    runs the call and answers after MS milliseconds\n"
     "  --help, -h            this text\n"
+    "  --version             the version of mockgate\n"
     "\n"
     "Exit status: 0 served and stopped; 1 the shop could not be loaded, the port\n"
     "bound or the state written; 2 bad usage (an unknown option, a missing value,\n"
@@ -93,11 +95,15 @@ const OptionRow kOptions[] = {
 };
 
 // False with the reason when the command line is not usable; false with
-// no reason when help was asked for.
+// no reason when help or the version was asked for.
 bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         if (word == "--help" || word == "-h") return false;
+        if (word == "--version") {
+            options.version = true;
+            return false;
+        }
         if (word.rfind("-", 0) != 0) {
             error = "unexpected word \"" + word + "\": give the shop with --data " + word;
             return false;
@@ -187,7 +193,10 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
         if (error.empty()) {
-            std::fputs(kUsage, stdout);
+            if (options.version)
+                std::puts("mockgate " MG_VERSION);
+            else
+                std::fputs(kUsage, stdout);
             return 0;
         }
         std::fprintf(stderr, "mockgate: %s\n(mockgate --help lists the options)\n", error.c_str());

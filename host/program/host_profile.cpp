@@ -10,9 +10,9 @@ namespace {
 
 const char kProfileName[] = "tomiks.ini";
 
-std::string profilePath(const std::string& directory) { return directory + "/" + kProfileName; }
-
 }  // namespace
+
+std::string profilePath(const std::string& directory) { return directory + "/" + kProfileName; }
 
 bool prepareWorkDirectory(const std::string& directory, std::string& error) {
   std::error_code failure;

@@ -11,5 +11,8 @@ bool prepareWorkDirectory(const std::string& directory, std::string& error);
 // [Service] BaseUrl of the profile; "" when not set.
 std::string profileServiceUrl(const std::string& directory);
 
+// The profile's path in directory.
+std::string profilePath(const std::string& directory);
+
 // ~/.tomiks, or ./tomiks-data without a home directory.
 std::string defaultWorkDirectory();

@@ -14,6 +14,7 @@
 #include "plugin_library.h"
 #include "program_commands.h"
 #include "program_options.h"
+#include "rates_and_date.h"
 #include "table_control.h"
 
 namespace {
@@ -25,7 +26,15 @@ void complain(const std::string& text) { std::fprintf(stderr, "tomiks: %s\n", te
 bool configureHost(const ProgramOptions& options, std::string& error) {
   std::string workDir = options.workDir.empty() ? defaultWorkDirectory() : options.workDir;
   if (!prepareWorkDirectory(workDir, error)) return false;
+  // The exchange rates and the date: the profile's, the command line's over them.
+  std::map<std::string, double> rates;
+  std::string date;
+  if (!profileRatesAndDate(workDir, rates, date, error)) return false;
+  for (const auto& rate : options.rates) rates[rate.first] = rate.second;
+  if (!options.currentDate.empty()) date = options.currentDate;
   standin::setWorkingDirectory(workDir);
+  for (const auto& rate : rates) standin::setExchangeRate(rate.first, rate.second);
+  standin::setCurrentDate(date);
   standin::setEcho(true, options.plain);
   // The user reads the first-run notice once and is not asked again.
   standin::setNoticeFlagAnswer(1);
@@ -90,6 +99,10 @@ int main(int argc, char** argv) {
   }
   if (options.command == "help") {
     std::fputs(programUsage().c_str(), stdout);
+    return kExitDone;
+  }
+  if (options.command == "version") {
+    std::puts("tomiks " MG_VERSION);
     return kExitDone;
   }
   if (!configureHost(options, error)) {

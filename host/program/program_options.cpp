@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "rates_and_date.h"
+
 namespace {
 
 bool parseNumber(const std::string& text, long long minimum, long long maximum, long long& value) {
@@ -98,9 +100,32 @@ const OptionRow kOptions[] = {
      [](ProgramOptions& o, const std::string&, std::string&) { o.plain = true; return true; }},
     {"--import-fails", nullptr, "the universal import refuses every file (stores nothing,\ngives -1), as a broken import of the host",
      [](ProgramOptions& o, const std::string&, std::string&) { o.importFails = true; return true; }},
+    {"--rate", "CODE=RATE",
+     "the host's exchange rate of a currency, e.g. EUR=4.2834\n(repeatable; over [ExchangeRates] of tomiks.ini)",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       std::string currency;
+       double rate = 0;
+       if (!parseRate(v, currency, rate, error)) {
+         error = "--rate " + v + ": " + error;
+         return false;
+       }
+       o.rates[currency] = rate;
+       return true;
+     }},
+    {"--date", "YY.MM.DD",
+     "the host's current date, e.g. 26.03.16 (default: [Clock]\nDate of tomiks.ini, else the clock)",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       if (!checkHostDate(v, error)) {
+         error = "--date " + v + " " + error;
+         return false;
+       }
+       o.currentDate = v;
+       return true;
+     }},
     {"--list", nullptr, "handle: choose the document in the \"Tspr\" list",
      [](ProgramOptions& o, const std::string&, std::string&) { o.throughList = true; return true; }},
     {"--help", nullptr, "this text (also -h)", nullptr},
+    {"--version", nullptr, "the version of tomiks", nullptr},
 
     {nullptr, nullptr, "An incompatible host (to see the plug-in's diagnosis):", nullptr},
     {"--level", "N", "interface level N instead of 112",
@@ -223,8 +248,8 @@ bool parseProgramOptions(int argc, char** argv, ProgramOptions& options, std::st
       optionsEnded = true;
       continue;
     }
-    if (word == "--help" || word == "-h") {
-      options.command = "help";
+    if (word == "--help" || word == "-h" || word == "--version") {
+      options.command = word == "--version" ? "version" : "help";
       options.arguments.clear();
       return true;
     }

@@ -18,6 +18,8 @@ struct ProgramOptions {
   bool plain = false;           // messages without markup bytes
   bool importFails = false;     // the universal import refuses every file
   bool throughList = false;     // handle: through the "Tspr" list
+  std::map<std::string, double> rates;  // the host's exchange rates by currency, over the profile's
+  std::string currentDate;      // "YY.MM.DD"; "": the profile's, else the clock
   // An incompatible host.
   int interfaceLevel = 112;
   std::vector<unsigned> missingOrdinals;
@@ -25,7 +27,7 @@ struct ProgramOptions {
   bool verifyRefuses = false;
   std::string verifyRefusal;    // UTF-8
   uint32_t missingFeatures = 0;
-  // The command and its words; "help" for --help.
+  // The command and its words; "help" for --help, "version" for --version.
   std::string command;
   std::vector<std::string> arguments;
 };

@@ -73,6 +73,7 @@ list(REMOVE_ITEM STANDIN_PROGRAM_SOURCES ${STANDIN_DIR}/program/plugin_library.c
 if(STANDIN_PROGRAM_SOURCES)
   add_executable(tomiks ${STANDIN_PROGRAM_SOURCES} ${STANDIN_WINDOWS_DIR}/program/plugin_library_win.cpp)
   target_include_directories(tomiks PRIVATE ${STANDIN_DIR}/program ${STANDIN_DIR} ${CMAKE_SOURCE_DIR}/src)
+  target_compile_definitions(tomiks PRIVATE MG_VERSION="${PROJECT_VERSION}")
   target_link_libraries(tomiks PRIVATE standin_host)
   # The program loads the plug-in from beside itself.
   add_dependencies(tomiks marketgate)

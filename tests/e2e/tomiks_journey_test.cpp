@@ -3,6 +3,7 @@
 // unload.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "e2e/tomiks_run.h"
@@ -164,6 +165,37 @@ TEST_F(TomiksJourneyTest, CommandLineMistakesAreToldNotRun) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.errors.find("--answers names no readable file"), std::string::npos) << run.errors;
   EXPECT_TRUE(mock.logLines().empty());
+}
+
+// The host's exchange rates and current date come from its profile and from
+// the command line, the line's over the profile's; a bad value of either is
+// told and nothing runs.
+TEST_F(TomiksJourneyTest, ExchangeRatesAndDateReachTheImportFile) {
+  writeWholeFile(workDir.file("tomiks.ini"), "[ExchangeRates]\nEUR=4.1000\nUSD=3.9\n[Clock]\nDate=26.03.15\n");
+  TomiksRun import = tomiks({"--rate", "EUR=4.2834", "--answers", sampleFile("sample-answers.txt"), "import", "--date=26.03.16"});
+  ASSERT_EQ(import.status, 0) << import.output << import.errors;
+  std::string files;
+  for (const auto& copy : std::filesystem::directory_iterator(workDir.file("imported"))) files += readWholeFile(copy.path().string());
+  EXPECT_NE(files.find("WalutaKurs=4.2834"), std::string::npos) << files;
+  EXPECT_EQ(files.find("WalutaKurs=4.1000"), std::string::npos);
+  EXPECT_NE(files.find("DataSprzed=26.03.16"), std::string::npos);
+  EXPECT_EQ(files.find("26.03.15"), std::string::npos);
+  size_t requests = mock.logLines().size();
+
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--rate", "EUR=4,28"}, {"--rate", "EUR=-1"},
+                                              {"--rate", "EUR=0"}, {"--rate", "EUR"}, {"--rate", "eur=4.2"},
+                                              {"--date", "26.02.29"}, {"--date", "2026-03-16"}}) {
+    TomiksRun run = tomiks({bad[0], bad[1], "--answers", sampleFile("sample-answers.txt"), "import"});
+    EXPECT_EQ(run.status, 2) << bad[1];
+    EXPECT_NE(run.errors.find("tomiks: " + bad[0] + " " + bad[1]), std::string::npos) << run.errors;
+  }
+  writeWholeFile(workDir.file("tomiks.ini"), "[ExchangeRates]\nEUR=x\n");
+  TomiksRun profile = tomiks({"--answers", sampleFile("sample-answers.txt"), "import"});
+  EXPECT_EQ(profile.status, 2);
+  EXPECT_NE(profile.errors.find("tomiks.ini [ExchangeRates] EUR=x: the rate is not a number"), std::string::npos) << profile.errors;
+  writeWholeFile(workDir.file("tomiks.ini"), "[Clock]\nDate=26.00.10\n");
+  EXPECT_EQ(tomiks({"--answers", sampleFile("sample-answers.txt"), "import"}).status, 2);
+  EXPECT_EQ(mock.logLines().size(), requests);
 }
 
 // Options after the command are honoured: the service named there is the

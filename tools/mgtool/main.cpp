@@ -14,7 +14,7 @@ std::vector<ToolCommand>& commandTable() {
 }
 
 void printUsage(std::FILE* out) {
-  std::fprintf(out, "usage: mgtool COMMAND [ARGUMENTS]\n       mgtool COMMAND --help\ncommands:\n");
+  std::fprintf(out, "usage: mgtool COMMAND [ARGUMENTS]\n       mgtool COMMAND --help\n       mgtool --version\ncommands:\n");
   for (const ToolCommand& command : commandTable()) {
     std::fprintf(out, "  %s %s\n", command.name, command.usage);
   }
@@ -31,6 +31,10 @@ bool registerToolCommand(const ToolCommand& command) {
 int main(int argc, char** argv) {
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     printUsage(stdout);
+    return 0;
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::puts("mgtool " MG_VERSION);
     return 0;
   }
   if (argc < 2) {
