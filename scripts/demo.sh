@@ -10,8 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-# Installs what is missing (as root); does nothing when all is there.
-scripts/install-deps.sh || { echo "demo: run scripts/install-deps.sh as root first" >&2; exit 1; }
+# Installs what the demo needs and is missing (with sudo when not root);
+# does nothing when all is there.
+scripts/install-deps.sh demo
 
 echo "== Building the plug-in, the host stand-in 'tomiks' and the service stand-in 'mockgate' (build/)"
 if [ ! -f build/CMakeCache.txt ]; then
@@ -58,6 +59,10 @@ host=$work/host
 mkdir -p "$host"
 token=$(sed -n 's/^ *"token": *"\([^"]*\)".*/\1/p' "$shop" | head -n 1)
 printf '[API]\nKey=%s\n' "$token" > "$host/marketgate.ini"
+# The host's exchange rate of the sample shop's foreign currency, so that its
+# EUR orders are converted.
+printf '[Service]\nBaseUrl=\n\n[ExchangeRates]\nEUR=4.2834\n' > "$host/tomiks.ini"
+echo "   the host's exchange rate: EUR=4.2834 (tomiks.ini)"
 tomiks=("$root/build/bin/tomiks" --workdir "$host" --service "$url" --plain)
 
 echo
