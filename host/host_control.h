@@ -35,6 +35,13 @@ void setInterfaceLevel(int level);            // 112 by default
 void withholdOrdinal(unsigned ordinal);        // GetProcAddress will not find it
 void clearWithheldOrdinals();
 bool ordinalWithheld(unsigned ordinal);
+// Every ordinal looked up in the host module, in order, since the process
+// started or the record was last cleared; resetState keeps it, so that the
+// lookups of the plug-in's load stay visible. Empty on Windows, where the
+// system answers GetProcAddress without asking the module.
+const std::vector<unsigned>& ordinalLookups();
+void recordOrdinalLookup(unsigned ordinal);
+void clearOrdinalLookups();
 // The plug-in checks: a host whose module verification refuses (with its
 // own explanation), and features the feature function denies.
 void setVerifyRefusal(const std::string& text);  // refuses from now on

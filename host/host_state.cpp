@@ -64,6 +64,17 @@ void clearWithheldOrdinals() {
   withheldOrdinalsChanged();
 }
 bool ordinalWithheld(unsigned ordinal) { return state().withheld.count(ordinal) != 0; }
+
+namespace {
+std::vector<unsigned>& lookupRecord() {
+  static std::vector<unsigned> lookups;
+  return lookups;
+}
+}  // namespace
+
+const std::vector<unsigned>& ordinalLookups() { return lookupRecord(); }
+void recordOrdinalLookup(unsigned ordinal) { lookupRecord().push_back(ordinal); }
+void clearOrdinalLookups() { lookupRecord().clear(); }
 void setQuietMode(bool quiet) { state().quietFlag = quiet ? 1 : 0; }
 
 void setWorkingDirectory(const std::string& directory) { state().workingDirectory = directory; }

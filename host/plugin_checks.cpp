@@ -56,8 +56,13 @@ MG_EXPORT uint32_t MG_CDECL ordinal_30006(uint32_t code, uint32_t value) {
   return value & ~state().missingFeatures;
 }
 
-// Ordinals configured as missing are not found by GetProcAddress.
-MG_EXPORT int module_withholds_ordinal(unsigned ordinal) { return standin::ordinalWithheld(ordinal) ? 1 : 0; }
+// Asked by GetProcAddress for every ordinal looked up in this module (see
+// platform/windows_api.h): recorded, and those configured as missing are
+// not found.
+MG_EXPORT int module_withholds_ordinal(unsigned ordinal) {
+  standin::recordOrdinalLookup(ordinal);
+  return standin::ordinalWithheld(ordinal) ? 1 : 0;
+}
 
 namespace standin {
 

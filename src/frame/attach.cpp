@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "frame/frame_state.h"
+#include "hostlink/host_conventions.h"
 
 #if !defined(_WIN32)
 #include <dlfcn.h>
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr unsigned kFeatureFunctionOrdinal = 30006;
+static_assert((checkHostConvention<host_abi::FeatureFunction, kFeatureFunctionOrdinal>(), true));
 
 void lookUpHostModule(FrameState& frame) {
   if (frame.hostModuleLookedUp) return;

@@ -8,7 +8,7 @@ using namespace host_abi;
 
 bool hostHas(HostFunction function) { return boundHostFunction(function) != nullptr; }
 
-#define HOST_CALL(Type, role) hostFunction<Type>(HostFunction::role)
+#define HOST_CALL(Type, role) hostFunction<Type, HostFunction::role>()
 
 void* hostAllocate(uint32_t size) {
   auto f = HOST_CALL(AllocateFn, allocate);

@@ -8,9 +8,13 @@
 
 #include "hostlink/host_abi.h"
 #include "hostlink/host_binding.h"
+#include "hostlink/host_conventions.h"
 
-template <class Fn>
-Fn hostFunction(HostFunction function) {
+// The function's host address as the signature Fn, which must have the
+// calling convention the host gives the function (checked at compile time).
+template <class Fn, HostFunction function>
+Fn hostFunction() {
+  checkHostConvention<Fn, hostOrdinalOf(function)>();
   return reinterpret_cast<Fn>(boundHostFunction(function));
 }
 
@@ -55,7 +59,7 @@ void* hostFileHolderGiveUp(void* holder);
 void hostFileHolderDestroy(void* holder);
 template <class... Args>
 void hostFileWrite(void* file, const char* format, Args... args) {
-  if (auto write = hostFunction<host_abi::FormattedFileWriteFn>(HostFunction::formattedFileWrite)) {
+  if (auto write = hostFunction<host_abi::FormattedFileWriteFn, HostFunction::formattedFileWrite>()) {
     write(file, format, args...);
   }
 }

@@ -3,7 +3,10 @@
 // exactly as made, for every calling convention the host uses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "hostlink/host_binding.h"
 #include "hostlink/host_services.h"
@@ -12,6 +15,38 @@
 #include "support/host_fixture.h"
 
 namespace {
+
+// The binding order the host relies on, frozen: it decides which eight
+// missing ordinals the diagnosis names. The table may only grow at its end.
+const uint16_t kGoldenBindingOrder[] = {
+    52401, 52021, 35387, 52020, 22900, 22934, 22935, 22894, 22892, 51757, 52305, 20973, 20972, 52082, 30018,
+    34699, 34704, 52030, 40404, 32008, 22563, 22567, 22562, 52615, 30204, 38020, 52016, 52527, 21286, 51774,
+    52023, 52465, 41399, 51594, 51425, 35385, 52015, 30908, 21284, 52262, 52064, 51430, 52028, 52256, 37974,
+    30520, 52534, 52466, 52081, 21287, 24007, 24004, 24003, 24002, 20937, 20946, 20945, 20944, 20943, 20942,
+    20941, 20940, 20947, 20956, 20955, 20954, 20953, 20952, 20951, 20950, 20949, 20948, 20957, 20966, 20965,
+    20964, 20963, 20962, 20961, 20960, 20959, 20958, 20967, 20907, 20903, 20902, 52003, 52263, 52161, 35804,
+    52224, 52207, 21285, 52033, 52541, 52029, 41611, 40008, 41613,
+};
+constexpr size_t kGoldenCount = sizeof kGoldenBindingOrder / sizeof kGoldenBindingOrder[0];
+static_assert(kGoldenCount == 99, "99 host functions");
+
+// "" when the ordinals are the frozen order, else where they first differ.
+std::string differenceFromGolden(const std::vector<unsigned>& ordinals) {
+  for (size_t i = 0; i < kGoldenCount && i < ordinals.size(); ++i) {
+    if (ordinals[i] != kGoldenBindingOrder[i]) {
+      return "place " + std::to_string(i + 1) + ": " + std::to_string(ordinals[i]) + " where the order has " +
+             std::to_string(kGoldenBindingOrder[i]);
+    }
+  }
+  if (ordinals.size() != kGoldenCount) return std::to_string(ordinals.size()) + " ordinals, not 99";
+  return "";
+}
+
+std::vector<unsigned> tableBindingOrder() {
+  std::vector<unsigned> ordinals;
+  for (int i = 0; i < kHostFunctionCount; ++i) ordinals.push_back(hostFunctionOrdinal(static_cast<HostFunction>(i)));
+  return ordinals;
+}
 
 class BindingTest : public HostFixture {
  protected:
@@ -22,6 +57,24 @@ class BindingTest : public HostFixture {
     HostFixture::TearDown();
   }
 };
+
+// The table against the frozen order, and the host's own record of what the
+// library looked up when it was loaded (before any test ran) and on a
+// binding of its own.
+TEST_F(BindingTest, HostFunctionsAreBoundInTheFrozenOrder) {
+  EXPECT_EQ(differenceFromGolden(tableBindingOrder()), "") << "the table";
+#if defined(_WIN32)
+  GTEST_SKIP() << "Windows answers the lookups without the host module";
+#else
+  std::vector<unsigned> atLoad = standin::ordinalLookups();
+  atLoad.resize(std::min(atLoad.size(), kGoldenCount));
+  EXPECT_EQ(differenceFromGolden(atLoad), "") << "the host's lookups when the library was loaded";
+  standin::clearOrdinalLookups();
+  resetHostBinding();
+  bindAllHostFunctions();
+  EXPECT_EQ(differenceFromGolden(standin::ordinalLookups()), "") << "the host's lookups of a binding";
+#endif
+}
 
 TEST_F(BindingTest, CompliantHostLeavesMissingListEmptyAndPrintsNothing) {
   resetHostBinding();
