@@ -133,9 +133,9 @@ constexpr uint16_t hostOrdinalOf(HostFunction function) {
 
 namespace host_convention_detail {
 
-// A function pointer type converts from the address of one of these
-// templates only when it has that template's convention: the template's
-// arguments are deduced from the type, but the convention must match.
+// The address of one of these templates converts to a function pointer type
+// only when the type has the template's convention: the template arguments
+// are deduced from the type, the convention must match as it stands.
 template <class R, class... A>
 R MG_STDCALL calleeClears(A...);
 template <class R, class... A>
@@ -145,57 +145,36 @@ R MG_CDECL callerClearsVariadic(A..., ...);
 template <class R, class... A>
 R MG_THISCALL method(A...);
 
-template <class Fn, class = void>
-struct IsCalleeClears {
-  static constexpr bool value = false;
-};
-template <class Fn>
-struct IsCalleeClears<Fn, decltype(static_cast<void>(static_cast<Fn>(&calleeClears)))> {
-  static constexpr bool value = true;
-};
-template <class Fn, class = void>
-struct IsCallerClears {
-  static constexpr bool value = false;
-};
-template <class Fn>
-struct IsCallerClears<Fn, decltype(static_cast<void>(static_cast<Fn>(&callerClears)))> {
-  static constexpr bool value = true;
-};
-template <class Fn, class = void>
-struct IsCallerClearsVariadic {
-  static constexpr bool value = false;
-};
-template <class Fn>
-struct IsCallerClearsVariadic<Fn, decltype(static_cast<void>(static_cast<Fn>(&callerClearsVariadic)))> {
-  static constexpr bool value = true;
-};
-template <class Fn, class = void>
-struct IsMethod {
-  static constexpr bool value = false;
-};
-template <class Fn>
-struct IsMethod<Fn, decltype(static_cast<void>(static_cast<Fn>(&method)))> {
-  static constexpr bool value = true;
-};
+#define MG_CONVENTION_PROBE(Name, probe)                                                   \
+  template <class Fn, class = void>                                                        \
+  struct Name {                                                                            \
+    static constexpr bool value = false;                                                   \
+  };                                                                                       \
+  template <class Fn>                                                                      \
+  struct Name<Fn, decltype(static_cast<void>(static_cast<Fn>(&probe)))> {                  \
+    static constexpr bool value = true;                                                    \
+  };
+MG_CONVENTION_PROBE(ClearsOwnArguments, calleeClears)
+MG_CONVENTION_PROBE(LeavesArgumentsToCaller, callerClears)
+MG_CONVENTION_PROBE(LeavesVariadicArgumentsToCaller, callerClearsVariadic)
+MG_CONVENTION_PROBE(TakesObjectInEcx, method)
+#undef MG_CONVENTION_PROBE
 
 }  // namespace host_convention_detail
 
 // True when the function pointer type Fn has the convention. Only 32-bit
-// x86 has several conventions; elsewhere every type passes.
+// x86 has several conventions; elsewhere every type has each of them.
 template <class Fn>
 constexpr bool hasHostConvention(HostConvention convention) {
 #if defined(__i386__)
   namespace detail = host_convention_detail;
   switch (convention) {
     case HostConvention::calleeClears:
-      return detail::IsCalleeClears<Fn>::value && !detail::IsCallerClears<Fn>::value &&
-             !detail::IsMethod<Fn>::value;
+      return detail::ClearsOwnArguments<Fn>::value;
     case HostConvention::callerClears:
-      return (detail::IsCallerClears<Fn>::value || detail::IsCallerClearsVariadic<Fn>::value) &&
-             !detail::IsCalleeClears<Fn>::value && !detail::IsMethod<Fn>::value;
+      return detail::LeavesArgumentsToCaller<Fn>::value || detail::LeavesVariadicArgumentsToCaller<Fn>::value;
     case HostConvention::method:
-      return detail::IsMethod<Fn>::value && !detail::IsCalleeClears<Fn>::value &&
-             !detail::IsCallerClears<Fn>::value;
+      return detail::TakesObjectInEcx<Fn>::value;
     default:
       return false;
   }
