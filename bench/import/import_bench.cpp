@@ -1,7 +1,9 @@
 // import_bench: imports a generated shop end to end through mockgate on
 // loopback and reports the wall time, the requests by method (checked
-// against the plan worked out from the shop) and the host's peak memory.
-// Usage: import_bench [--orders N] [--kind K] [--keep DIR]
+// against the plan worked out from the shop) and the host's peak memory;
+// then sends the import's requests again to a fresh mockgate with a minimal
+// client (the floor) and reports the import's time against it.
+// Usage: import_bench [--orders N] [--kind K]
 #include <sys/resource.h>
 
 #include <chrono>
@@ -12,11 +14,13 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "host_control.h"
 #include "import/import_run.h"
 #include "ini_files.h"
 #include "request_plan.h"
+#include "request_replay.h"
 #include "support/mockgate_process.h"
 
 namespace {
@@ -51,9 +55,9 @@ bool generateShop(const std::string& path, long orders) {
   return std::system(command.c_str()) == 0;
 }
 
-std::map<std::string, long> loggedRequests(const MockgateProcess& mock) {
+std::map<std::string, long> loggedRequests(const std::vector<std::string>& logLines) {
   std::map<std::string, long> requests;
-  for (const std::string& line : mock.logLines()) {
+  for (const std::string& line : logLines) {
     size_t at = line.find("\"method\": \"");
     std::string method = "?";
     if (at != std::string::npos) {
@@ -77,6 +81,30 @@ void printRequests(const char* title, const std::map<std::string, long>& request
     total += count;
   }
   std::printf(" (total %ld)\n", total);
+}
+
+// Wall time of the import's requests replayed against a fresh mockgate on
+// the same shop; negative when the replay failed.
+double floorSeconds(const std::string& shopPath, const std::vector<std::string>& logLines) {
+  std::vector<std::string> bodies;
+  if (!loggedBodies(logLines, bodies)) {
+    std::fprintf(stderr, "floor: a logged request has no body\n");
+    return -1;
+  }
+  MockgateProcess mock;
+  if (!mock.start(shopPath)) return -1;
+  std::string error;
+  auto started = std::chrono::steady_clock::now();
+  bool replayed = replayRequests(mock.port, bodies, error);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  if (!replayed) std::fprintf(stderr, "floor: %s\n", error.c_str());
+  size_t served = mock.logLines().size();
+  mock.stop();
+  if (replayed && served != bodies.size()) {
+    std::fprintf(stderr, "floor: mockgate served %zu of %zu requests\n", served, bodies.size());
+    return -1;
+  }
+  return replayed ? seconds : -1;
 }
 
 }  // namespace
@@ -118,7 +146,8 @@ int main(int argc, char** argv) {
 
   struct rusage after;
   getrusage(RUSAGE_SELF, &after);
-  std::map<std::string, long> made = loggedRequests(mock);
+  std::vector<std::string> logLines = mock.logLines();
+  std::map<std::string, long> made = loggedRequests(logLines);
   size_t documents = standin::storedDocuments().size();
   mock.stop();
   struct rusage childrenAfter;
@@ -127,6 +156,7 @@ int main(int argc, char** argv) {
   // tree do not count toward the import's peak memory.
   bool takenOver = options.kind >= 1 && options.kind <= 4;
   std::map<std::string, long> planned = plannedRequests(readFile(shopPath), 101, takenOver);
+  double floor = floorSeconds(shopPath, logLines);
 
   std::printf("orders %ld, kind %d: %.2f s wall; host process %.2f s user, %.2f s system\n", options.orders,
               options.kind, seconds, secondsBetween(before.ru_utime, after.ru_utime),
@@ -138,9 +168,14 @@ int main(int argc, char** argv) {
   std::printf("documents imported: %zu\n", documents);
   std::printf("peak memory of the host process: %ld KiB (%ld KiB before the import)\n", after.ru_maxrss,
               before.ru_maxrss);
+  if (floor > 0) {
+    std::printf("kind %d: import %.2f s, floor %.2f s, ratio %.2f\n", options.kind, seconds, floor, seconds / floor);
+  }
   std::string cleanup = "rm -rf " + work;
   if (std::system(cleanup.c_str()) != 0) return 1;
   bool ok = made == planned && documents == static_cast<size_t>(options.orders);
   if (!ok) std::printf("MISMATCH: requests or documents differ from the plan\n");
+  if (floor <= 0) std::printf("FLOOR FAILED: the import's requests could not be replayed\n");
+  ok = ok && floor > 0;
   return ok ? 0 : 1;
 }
