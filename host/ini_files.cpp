@@ -4,15 +4,15 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <ctime>
+#include <map>
 #include <vector>
 
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -93,10 +93,92 @@ std::vector<IniLine> splitLines(const std::string& content) {
 }
 
 bool readWholeFile(const std::string& path, std::string& content) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    content.clear();
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
+}
+
+// What tells one state of a file from another without reading it: its
+// identity, size and times (nanoseconds since the epoch).
+struct FileStamp {
+    uint64_t identity = 0;  // inode and device; the creation time on Windows
+    uint64_t size = 0;
+    int64_t modified = 0;
+    int64_t changed = 0;    // status change; equal to modified on Windows
+    bool operator==(const FileStamp& other) const {
+        return identity == other.identity && size == other.size && modified == other.modified &&
+               changed == other.changed;
+    }
+};
+
+#ifdef _WIN32
+int64_t fromFileTime(const FILETIME& time) {
+    const uint64_t ticks = (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return int64_t(ticks - 116444736000000000ULL) * 100;  // 100 ns since 1601
+}
+
+bool stampOf(const std::string& path, FileStamp& stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    stamp.identity = uint64_t(fromFileTime(data.ftCreationTime));
+    stamp.size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.modified = stamp.changed = fromFileTime(data.ftLastWriteTime);
+    return true;
+}
+
+int64_t nowNanoseconds() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return fromFileTime(now);
+}
+#else
+bool stampOf(const std::string& path, FileStamp& stamp) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    stamp.identity = uint64_t(status.st_ino) * 31 + uint64_t(status.st_dev);
+    stamp.size = uint64_t(status.st_size);
+    stamp.modified = int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.changed = int64_t(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+    return true;
+}
+
+int64_t nowNanoseconds() {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+#endif
+
+// A file read before, with its lines. Its stamp vouches for its content only
+// once the file's times lie clearly before the moment the content was
+// confirmed: a write in the same tick of the file system's clock may leave
+// size and times as they were. Times in whole seconds betray a coarse clock.
+struct ReadFile {
+    FileStamp stamp;
+    int64_t confirmedAt = 0;
+    std::string content;
+    std::vector<IniLine> lines;
+
+    bool vouchedFor(const FileStamp& now) const {
+        constexpr int64_t kSecond = 1000000000;
+        const int64_t latest = stamp.modified > stamp.changed ? stamp.modified : stamp.changed;
+        const int64_t tick = latest % kSecond == 0 ? 2 * kSecond : kSecond / 10;
+        return now == stamp && latest < confirmedAt - tick;
+    }
+};
+
+// Files are read anew only when they changed (the plug-in reads one value at a
+// time, a few dozen per service request).
+std::map<std::string, ReadFile>& readFiles() {
+    static std::map<std::string, ReadFile> files;
+    return files;
 }
 
 // Where section/key stands in the file: the entry line, and (when the key is
@@ -128,11 +210,37 @@ Location locate(const std::vector<IniLine>& lines, const std::string& section,
     return where;
 }
 
+// The file's lines as they stand now; null when it cannot be read.
+const std::vector<IniLine>* currentLines(const std::string& path) {
+    std::map<std::string, ReadFile>& files = readFiles();
+    const int64_t readAt = nowNanoseconds();
+    FileStamp stamp;
+    auto known = files.find(path);
+    if (!stampOf(path, stamp)) {
+        if (known != files.end()) files.erase(known);
+        return nullptr;
+    }
+    if (known != files.end() && known->second.vouchedFor(stamp)) return &known->second.lines;
+    std::string content;
+    if (!readWholeFile(path, content)) {
+        if (known != files.end()) files.erase(known);
+        return nullptr;
+    }
+    ReadFile& file = files[path];
+    if (known == files.end() || file.content != content) {
+        file.content = std::move(content);
+        file.lines = splitLines(file.content);
+    }
+    file.stamp = stamp;
+    file.confirmedAt = readAt;
+    return &file.lines;
+}
+
 bool findValue(const std::string& path, const std::string& section, const std::string& key,
                std::string& value) {
-    std::string content;
-    if (!readWholeFile(path, content)) return false;
-    const std::vector<IniLine> lines = splitLines(content);
+    const std::vector<IniLine>* read = currentLines(path);
+    if (read == nullptr) return false;
+    const std::vector<IniLine>& lines = *read;
     const Location where = locate(lines, section, key);
     if (where.entry == std::string::npos) return false;
     value = lines[where.entry].value;

@@ -30,6 +30,8 @@ constexpr int kIniTextLimit = 255;
 // Result: 0 when the value was read or written; 1 when the file, the section or the
 // key is missing, the value is unreadable, the write failed, or the mode or format is
 // not one of the above (then no argument is taken and nothing is done).
+// Reads always see the file as it stands (a parsed copy is kept and used again
+// while the file's size, identity and times show it unchanged).
 // Sections and keys match without regard to ASCII case; values are trimmed of
 // surrounding blanks. A key present with an empty value reads as "" (result 0) for
 // "%s" and as unreadable for "%d".

@@ -24,6 +24,7 @@ bool noticeShown(const std::string& text) {
 
 TEST_F(RequestsTest, StatusListIsPostedAsTheHostExpectsAndHandedToTheCaller) {
   ApiSession session = openSession();
+  writeWholeFile(session.replyFile, std::string(4000, 'x'));  // an earlier, longer reply
   char* reply = nullptr;
   ASSERT_EQ(requestOrderStatusList(session, &reply), 1);
   ASSERT_NE(reply, nullptr);

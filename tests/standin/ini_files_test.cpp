@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -172,6 +174,33 @@ TEST_F(IniFiles, UnknownFormatsModesAndUnstorableTextsDoNothing) {
     EXPECT_EQ(iniAccessWith(path_, kIniRead, "Opcje", "X", "%i", &field), 1);
     EXPECT_EQ(field, 0);
     EXPECT_EQ(content(), "[Opcje]\nX=1\n");
+}
+
+// Reads reuse the file's last reading while it is unchanged; a change that
+// keeps the size, and a write in the same tick of the file system's clock,
+// must still be seen.
+TEST_F(IniFiles, ReadsSeeEveryChangeOfTheFile) {
+    int16_t field = 0;
+    for (int16_t value = 1; value <= 9; ++value) {
+        put("[Opcje]\nKontrahent=" + std::to_string(value) + "\n");
+        EXPECT_EQ(readNumber("Opcje", "Kontrahent", field), 0);
+        EXPECT_EQ(field, value);
+    }
+    // A file last touched a while ago, read, then written over in place with
+    // its old time of modification put back.
+    const auto longAgo = fs::last_write_time(path_) - std::chrono::hours(1);
+    fs::last_write_time(path_, longAgo);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(readNumber("Opcje", "Kontrahent", field), 0);
+    EXPECT_EQ(readNumber("Opcje", "Kontrahent", field), 0);
+    put("[Opcje]\nKontrahent=3\n");
+    fs::last_write_time(path_, longAgo);
+#ifndef _WIN32  // Windows keeps no time of the last change of a file's status
+    EXPECT_EQ(readNumber("Opcje", "Kontrahent", field), 0);
+    EXPECT_EQ(field, 3);
+#endif
+    fs::remove(path_);
+    EXPECT_EQ(readNumber("Opcje", "Kontrahent", field), 1);
 }
 
 TEST_F(IniFiles, AWriteIntoAMissingDirectoryFails) {
