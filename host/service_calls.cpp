@@ -1,5 +1,7 @@
 // Host functions that reach the order service and ask the user for text:
 // the HTTP request (51757) and the text input dialog (52207).
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #ifdef _WIN32
 #include <io.h>
@@ -27,32 +29,32 @@ constexpr size_t kAnswerLimit = 255;
 
 std::string textOf(const char* text) { return text != nullptr ? text : std::string(); }
 
-// Cuts the open file to length bytes.
-bool cutFile(std::FILE* file, size_t length) {
-  if (std::fflush(file) != 0) return false;
 #ifdef _WIN32
-  return _chsize_s(_fileno(file), static_cast<long long>(length)) == 0;
+int openForWriting(const char* name) { return _open(name, _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE); }
+bool cutFile(int file, size_t length) { return _chsize_s(file, static_cast<long long>(length)) == 0; }
 #else
-  return ftruncate(fileno(file), static_cast<off_t>(length)) == 0;
+int openForWriting(const char* name) { return open(name, O_WRONLY | O_CREAT | O_CLOEXEC, 0666); }
+bool cutFile(int file, size_t length) { return ftruncate(file, static_cast<off_t>(length)) == 0; }
 #endif
-}
 
 // Stores the reply body in the named file; an unnamed file is not written.
-// The file is written over in place and cut to the body's length only when
-// it was longer: a file emptied and written anew is pushed to the disk when
-// it is closed (and its old blocks freed, on a discarding file system, while
-// the caller waits), once per request.
+// The file is written over in place and then cut to the body's length: a
+// file emptied first and written anew is pushed to the disk when it is
+// closed (and its old blocks freed, on a discarding file system, while the
+// caller waits), once per request.
 bool writeReplyFile(const std::string& name, const std::string& body) {
   if (name.empty()) return true;
-  std::FILE* file = std::fopen(name.c_str(), "r+b");
-  if (file == nullptr) file = std::fopen(name.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool written = std::fseek(file, 0, SEEK_END) == 0;
-  const long oldSize = written ? std::ftell(file) : -1;
-  written = written && oldSize >= 0 && std::fseek(file, 0, SEEK_SET) == 0 &&
-            std::fwrite(body.data(), 1, body.size(), file) == body.size();
-  if (written && static_cast<unsigned long>(oldSize) > body.size()) written = cutFile(file, body.size());
-  return std::fclose(file) == 0 && written;
+  const int file = openForWriting(name.c_str());
+  if (file < 0) return false;
+  size_t written = 0;
+  while (written < body.size()) {
+    const size_t chunk = body.size() - written < (1u << 30) ? body.size() - written : (1u << 30);
+    const auto n = write(file, body.data() + written, static_cast<unsigned>(chunk));
+    if (n <= 0) break;
+    written += static_cast<size_t>(n);
+  }
+  const bool stored = written == body.size() && cutFile(file, body.size());
+  return close(file) == 0 && stored;
 }
 
 // The reply as a NUL-terminated host block, or null without memory.
