@@ -45,8 +45,9 @@ run_preset() {
   if [ "$preset" = win32 ]; then
     if [ "$MG_WINE_READY" != 1 ]; then
       echo "Windows tests under Wine SKIPPED: $MG_WINE_SKIP_REASON"
-      # What needs no Windows to run still runs: the DLL's exports and imports.
-      ctest --preset win32 -R plugin_dll_exports_and_imports
+      # What needs no Windows to run still runs: the DLL's exports, imports and
+      # version resource, and the release package (but for its Wine part).
+      ctest --preset win32 -R "plugin_dll_exports_and_imports|plugin_dll_version_resource|release_package"
       return
     fi
     run_wine_tests
