@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/file_lock.h"
+#include "platform/kept_files.h"
 #include "service/kept_text_file.h"
 #include "service/user_message.h"
 
@@ -103,10 +104,16 @@ std::vector<PendingPush>::iterator findOrder(std::vector<PendingPush>& entries, 
   return entries.end();
 }
 
+bool journalExists() {
+  std::string path = workingFilePath(kPushJournalName);
+  return !path.empty() && pathExists(path.c_str());
+}
+
 }  // namespace
 
 std::vector<PendingPush> pendingPushes() {
   std::vector<PendingPush> found;
+  if (!journalExists()) return found;  // the usual case: nothing waits
   updateJournal([&found](std::vector<PendingPush>& entries) {
     found = entries;
     return false;
@@ -127,11 +134,7 @@ bool keepFailedPush(const char* order, int32_t statusId) {
 }
 
 void forgetPendingPush(const char* order) {
-  if (order == nullptr) return;
-  std::string path = workingFilePath(kPushJournalName);
-  std::FILE* journal = std::fopen(path.c_str(), "r");
-  if (journal == nullptr) return;  // the usual case: nothing waits
-  std::fclose(journal);
+  if (order == nullptr || !journalExists()) return;
   updateJournal([order](std::vector<PendingPush>& entries) {
     auto entry = findOrder(entries, order);
     if (entry == entries.end()) return false;
