@@ -8,7 +8,10 @@
 #   2. handle one imported document: its order moves on to the chosen status,
 #      and both services end in the same state;
 #   3. ask for the diagnosis on an incompatible host: exactly one "STOP!!!"
-#      message, the same text as on Linux (but for the module's file name).
+#      message, the same text as on Linux (but for the module's file name);
+#   4. start two imports at once in one working directory (against a third
+#      mockgate): one ends at once as another import runs, and with a third
+#      import every order of the shop is stored exactly once.
 # Every run loads, starts and unloads the plug-in; a crash fails the run.
 #
 #   tomiks_under_wine.sh WINDOWS_BIN NATIVE_BIN SOURCE_DIR WORK_DIR
@@ -50,11 +53,12 @@ stop_services() {
 }
 trap stop_services EXIT
 
-# start_service SIDE: mockgate on a free port; sets port_SIDE.
+# start_service SIDE [MOCKGATE OPTIONS]: mockgate on a free port; sets port_SIDE.
 start_service() {
   local side=$1 dir=$work/service-$1
+  shift
   mkdir -p "$dir"
-  "$native_bin/mockgate" --data "$shop" --port 0 --log "$dir/requests.log" --state-out "$dir/state.json" \
+  "$native_bin/mockgate" --data "$shop" --port 0 --log "$dir/requests.log" --state-out "$dir/state.json" "$@" \
     > "$dir/output.txt" 2> "$dir/errors.txt" < /dev/null &
   mockgate_pids+=($!)
   local tries=0
@@ -158,6 +162,33 @@ stops=$(grep -c '^\[titled: STOP!!!\]' "$work/diagnose-windows.txt")
 [ "$stops" -eq 1 ] || fail "the diagnosis showed $stops \"STOP!!!\" messages instead of one"
 grep -q 'w różnych wersjach' "$work/diagnose-windows.txt" ||
   fail "the diagnosis does not tell of different versions"
+
+# --- 4. two imports at once in one working directory --------------------------------
+# The first to take the import lock keeps it while the service is slow to
+# give its statuses; the other ends at once.
+start_service concurrent --fault getOrderStatusList:1:slow:8000
+mkdir -p "$work/host-concurrent"
+printf '[API]\nKey=%s\n[Statusy]\nStatusWePoz=0\nStatusWyPoz=1\n[Opcje]\nZamowieniaCzyParagony=1\n' "$token" \
+  > "$work/host-concurrent/marketgate.ini"
+# concurrent_import NAME WORDS...: its output in $work/concurrent-NAME.txt
+concurrent_import() {
+  local name=$1
+  shift
+  "$wine" "$windows_bin/tomiks.exe" --workdir "Z:$work/host-concurrent" --service "http://127.0.0.1:$port_concurrent" \
+    --plain --quiet "$@" > "$work/concurrent-$name.txt" 2>&1 < /dev/null
+}
+concurrent_import first import &
+first=$!
+concurrent_import second import &
+second=$!
+wait $first
+wait $second
+busy=$(cat "$work/concurrent-first.txt" "$work/concurrent-second.txt" | grep -c 'jest już uruchomiony')
+[ "$busy" -eq 1 ] || fail "two imports at once: $busy of them ended as another import ran, instead of one"
+concurrent_import third import
+concurrent_import documents documents
+grep -q '^29 dokumentów' "$work/concurrent-documents.txt" ||
+  fail "the imports did not store the shop's 29 orders once: $(tail -n 1 "$work/concurrent-documents.txt")"
 
 # --- both services end in the same state ---------------------------------------------
 stop_services
