@@ -181,18 +181,25 @@ int32_t handOver(MarketgateStatus& object, const char* fileName) {
   return imported;
 }
 
+// The id of the status at the outgoing position: 0 when the positions are
+// equal (no change wanted), -1 when the position is not in the fetched list.
+int32_t chosenOutgoingId(MarketgateStatus& object) {
+  loadSettings(object);
+  if (object.settings.StatusWePoz == object.settings.StatusWyPoz) return 0;
+  const OrderStatus* status = statusAt(object.statusList, object.settings.StatusWyPoz);
+  return status != nullptr ? status->id : -1;
+}
+
 // The id of the status taken-over orders get: 0 when the document kind
 // moves nothing (customer orders) or the positions are equal; false when
 // the outgoing position is not in the fetched list.
 bool outgoingStatusId(MarketgateStatus& object, int32_t& statusId) {
-  loadSettings(object);
   statusId = 0;
+  int32_t chosen = chosenOutgoingId(object);
   int kind = object.settings.ZamowieniaCzyParagony;
-  bool moves = kind >= 1 && kind <= 4;
-  if (!moves || object.settings.StatusWePoz == object.settings.StatusWyPoz) return true;
-  const OrderStatus* status = statusAt(object.statusList, object.settings.StatusWyPoz);
-  if (status == nullptr) return false;
-  statusId = status->id;
+  if (kind < 1 || kind > 4) return true;
+  if (chosen < 0) return false;
+  statusId = chosen;
   return true;
 }
 
@@ -254,7 +261,10 @@ void importOrders(MarketgateStatus& object, const ApiSession& session) {
 
   RunRecord run;
   sendBackInterruptedRun();
-  retryPendingPushes(session, outgoing, run.retries);
+  // A change kept without its status (a handled document's push found no
+  // status list) goes to the outgoing status chosen now, whatever the kind.
+  int32_t chosen = chosenOutgoingId(object);
+  retryPendingPushes(session, chosen > 0 ? chosen : 0, run.retries);
   openBookedOrders(run.booked);
   if (!run.booked.path.empty()) {
     run.seen.booked = &run.booked;
