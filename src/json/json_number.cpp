@@ -181,7 +181,7 @@ bool convertExactly(uint64_t mantissa, int64_t exponent, double* value) {
 
 }  // namespace
 
-const char* convertNumberText(const char* text, double* value) {
+const char* convertNumberText(const char* text, double* value, bool* decimal) {
   const char* p = text;
   bool negative = false;
   if (*p == '-' || *p == '+') {
@@ -193,37 +193,20 @@ const char* convertNumberText(const char* text, double* value) {
   } else if (!(*p == '.' && isDigit(p[1]))) {
     return convertSpecialNumber(text, p, negative, value);
   }
+  if (decimal != nullptr) *decimal = true;
 
+  // Every digit, leading zeros included, counts toward the 19 that fit the
+  // mantissa; longer texts (rare) go to the library.
+  const char* first = p;
   uint64_t mantissa = 0;
-  int digits = 0;  // significant digits taken into the mantissa
-  bool manyDigits = false;
+  for (; isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+  size_t digits = static_cast<size_t>(p - first);
   int64_t exponent = 0;
-  while (*p == '0') ++p;
-  for (; isDigit(*p); ++p) {
-    if (digits < kMaxFastDigits) {
-      mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-      ++digits;
-    } else {
-      manyDigits = true;
-    }
-  }
   if (*p == '.') {
-    ++p;
-    if (digits == 0) {
-      while (*p == '0') {
-        ++p;
-        --exponent;
-      }
-    }
-    for (; isDigit(*p); ++p) {
-      if (digits < kMaxFastDigits) {
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        ++digits;
-        --exponent;
-      } else {
-        manyDigits = true;
-      }
-    }
+    const char* fraction = ++p;
+    for (; isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    digits += static_cast<size_t>(p - fraction);
+    exponent = -static_cast<int64_t>(p - fraction);
   }
   if (isLetter(*p, 'e')) {
     const char* q = p + 1;
@@ -242,7 +225,7 @@ const char* convertNumberText(const char* text, double* value) {
     }
   }
 
-  if (!manyDigits) {
+  if (digits <= kMaxFastDigits) {
     double magnitude;
     if (mantissa == 0) {
       *value = negative ? -0.0 : 0.0;

@@ -9,4 +9,6 @@
 // null only when a scratch buffer for the conversion could not be had.
 // Decimal, hexadecimal ("0x1p4"), "inf", "infinity", "nan" and "nan(...)"
 // forms are consumed as strtod consumes them.
-const char* convertNumberText(const char* text, double* value);
+// When `decimal` is given, it tells whether the text was read as a decimal
+// number (digits, point, exponent), which holds no "x".
+const char* convertNumberText(const char* text, double* value, bool* decimal = nullptr);

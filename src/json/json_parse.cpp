@@ -74,6 +74,7 @@ inline uint64_t nameKey(const char* name, uint32_t length) {
 
 struct Parser {
   const char* pos = nullptr;
+  const char* end = nullptr;  // the text's terminating NUL
   TreeMemory memory;
   ScratchStack<JsonValue*, 256> values;
   ScratchStack<PendingName, 64> names;
@@ -136,6 +137,23 @@ JsonValue* closeArray(Parser& parser, uint32_t valueBase) {
   return value;
 }
 
+// A filter over the names of one object: 256 bits, one set per name, so that
+// most new names are known not to repeat an earlier one without a search.
+struct NameFilter {
+  uint64_t bits[4] = {0, 0, 0, 0};
+
+  // Marks the name's bit; false when it was clear (the name is new).
+  bool markSeen(uint64_t key) {
+    const uint64_t mixed = key * 0x9E3779B97F4A7C15ull;
+    const unsigned bit = static_cast<unsigned>(mixed >> 56);
+    const uint64_t mask = uint64_t(1) << (bit & 63);
+    uint64_t& word = bits[bit >> 6];
+    const bool seen = (word & mask) != 0;
+    word |= mask;
+    return seen;
+  }
+};
+
 bool isDuplicateName(const Parser& parser, uint32_t nameBase, uint64_t key, const char* name, uint32_t length) {
   const PendingName* slots = parser.names.slots;
   for (uint32_t i = nameBase; i < parser.names.top; ++i) {
@@ -145,13 +163,13 @@ bool isDuplicateName(const Parser& parser, uint32_t nameBase, uint64_t key, cons
 }
 
 // Reads one member name and pushes it; the caller has reserved the slot.
-bool pushMemberName(Parser& parser, uint32_t nameBase, const char* quote) {
+bool pushMemberName(Parser& parser, uint32_t nameBase, NameFilter& filter, const char* quote) {
   uint32_t length = 0;
   const char* after = nullptr;
-  char* name = readString(quote, parser.memory, &length, &after);
+  char* name = readString(quote, parser.end, parser.memory, &length, &after);
   if (name == nullptr) return false;
   uint64_t key = nameKey(name, length);
-  if (isDuplicateName(parser, nameBase, key, name, length)) return false;
+  if (filter.markSeen(key) && isDuplicateName(parser, nameBase, key, name, length)) return false;
   parser.names.slots[parser.names.top++] = PendingName{key, name};
   parser.pos = after;
   return true;
@@ -161,6 +179,7 @@ bool pushMemberName(Parser& parser, uint32_t nameBase, const char* quote) {
 JsonValue* parseObject(Parser& parser, int level) {
   const uint32_t valueBase = parser.values.top;
   const uint32_t nameBase = parser.names.top;
+  NameFilter filter;
   const char* p = skipBlanks(parser.pos + 1);
   if (*p == '}') {
     parser.pos = p + 1;
@@ -171,7 +190,7 @@ JsonValue* parseObject(Parser& parser, int level) {
       if (*p != '"') return nullptr;
       if (parser.names.top - nameBase >= kJsonMaxMembers) return nullptr;
       if (!parser.names.reserve() || !parser.values.reserve()) return nullptr;
-      if (!pushMemberName(parser, nameBase, p)) return nullptr;
+      if (!pushMemberName(parser, nameBase, filter, p)) return nullptr;
       p = skipBlanks(parser.pos);
       if (*p != ':') return nullptr;
       parser.pos = p + 1;
@@ -219,7 +238,7 @@ JsonValue* parseArray(Parser& parser, int level) {
 JsonValue* parseStringValue(Parser& parser, const char* quote) {
   uint32_t length = 0;
   const char* after = nullptr;
-  char* text = readString(quote, parser.memory, &length, &after);
+  char* text = readString(quote, parser.end, parser.memory, &length, &after);
   if (text == nullptr) return nullptr;
   JsonValue* value = newValue(parser, JSON_STRING);
   if (value == nullptr) return nullptr;
@@ -229,11 +248,13 @@ JsonValue* parseStringValue(Parser& parser, const char* quote) {
 }
 
 // The number's text as the conversion consumed it: a leading zero must be
-// followed by a point ("0", "0.5", "-0", "-0.5"), and no "x" may appear.
-bool numberTextAllowed(const char* text, const char* end) {
+// followed by a point ("0", "0.5", "-0", "-0.5"), and no "x" may appear (a
+// decimal text holds none).
+bool numberTextAllowed(const char* text, const char* end, bool decimal) {
   size_t length = static_cast<size_t>(end - text);
   if (length > 1 && text[0] == '0' && text[1] != '.') return false;
   if (length > 2 && text[0] == '-' && text[1] == '0' && text[2] != '.') return false;
+  if (decimal) return true;
   for (const char* p = text; p < end; ++p) {
     if ((*p | 0x20) == 'x') return false;
   }
@@ -242,11 +263,12 @@ bool numberTextAllowed(const char* text, const char* end) {
 
 JsonValue* parseNumber(Parser& parser, const char* text) {
   double number = 0.0;
-  const char* end = convertNumberText(text, &number);
+  bool decimal = false;
+  const char* end = convertNumberText(text, &number, &decimal);
   // A "-" that starts no number leaves the position on itself, where the
   // enclosing container's separator test fails: fail here at once.
   if (end == nullptr || end == text) return nullptr;
-  if (!numberTextAllowed(text, end)) return nullptr;
+  if (!numberTextAllowed(text, end, decimal)) return nullptr;
   JsonValue* value = newValue(parser, JSON_NUMBER);
   if (value == nullptr) return nullptr;
   value->number = number;
@@ -308,8 +330,10 @@ JsonValue* parseValue(Parser& parser, int level) {
 JsonValue* jsonParse(const char* text) {
   if (text == nullptr || (text[0] != '{' && text[0] != '[')) return nullptr;
   Parser parser;
-  if (!json_tree::openTreeMemory(parser.memory, std::strlen(text))) return nullptr;
+  const size_t length = std::strlen(text);
+  if (!json_tree::openTreeMemory(parser.memory, length)) return nullptr;
   parser.pos = text;
+  parser.end = text + length;
   JsonValue* value = parseValue(parser, 0);
   if (value == nullptr) {
     json_tree::releaseTreeMemory(parser.memory);

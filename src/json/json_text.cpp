@@ -35,12 +35,41 @@ inline bool stopsRun(char c) { return kTables.stringStop[static_cast<unsigned ch
 
 inline int hexValue(char c) { return kTables.hexValue[static_cast<unsigned char>(c)]; }
 
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// The high bit of each of the eight bytes at `p` that is a quote, a
+// backslash or below 0x20. Exact up to the first such byte; a byte after it
+// may be marked as well.
+inline uint64_t stopBits(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  const uint64_t quote = v ^ (kEachByte * '"');
+  const uint64_t backslash = v ^ (kEachByte * '\\');
+  return (((quote - kEachByte) & ~quote) | ((backslash - kEachByte) & ~backslash) | ((v - kEachByte * 0x20) & ~v)) &
+         kHighBits;
+}
+
+// The first byte at or after `p` that ends a plain run. Eight bytes are
+// looked at together while eight remain before `textEnd`, the text's
+// terminating NUL (little-endian: the first byte is the lowest).
+inline const char* nextStop(const char* p, const char* textEnd) {
+  static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "bytes are counted from the low end");
+  while (textEnd - p >= 8) {
+    const uint64_t stops = stopBits(p);
+    if (stops != 0) return p + (__builtin_ctzll(stops) >> 3);
+    p += 8;
+  }
+  while (!stopsRun(*p)) ++p;
+  return p;
+}
+
 // Finds the closing quote of the string that starts at `p` (after the
 // opening quote), stepping over a backslash and its byte as a pair. Null
 // when the text ends first or an unescaped control byte stands inside.
-const char* findClosingQuote(const char* p, bool* escaped) {
+const char* findClosingQuote(const char* p, const char* textEnd, bool* escaped) {
   for (;;) {
-    while (!stopsRun(*p)) ++p;
+    p = nextStop(p, textEnd);
     if (*p == '"') return p;
     if (*p != '\\' || p[1] == '\0') return nullptr;
     *escaped = true;
@@ -120,10 +149,11 @@ char* decodeEscapes(const char* p, const char* end, char* out) {
 const uint8_t kBlank[256] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0,
                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
 
-char* readString(const char* quote, json_tree::TreeMemory& memory, uint32_t* length, const char** after) {
+char* readString(const char* quote, const char* textEnd, json_tree::TreeMemory& memory, uint32_t* length,
+                 const char** after) {
   const char* start = quote + 1;
   bool escaped = false;
-  const char* close = findClosingQuote(start, &escaped);
+  const char* close = findClosingQuote(start, textEnd, &escaped);
   if (close == nullptr) return nullptr;
   size_t rawLength = static_cast<size_t>(close - start);
   if (rawLength >= UINT32_MAX) return nullptr;

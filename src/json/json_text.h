@@ -17,10 +17,12 @@ inline const char* skipBlanks(const char* p) {
   return p;
 }
 
-// Reads the string whose opening quote is at `quote`. On success returns the
-// decoded text (exactly its length + 1 bytes of the tree's memory, ending at
-// the first NUL the decoding produced), stores that length in *length and
-// the position after the closing quote in *after. Null on any failure.
-char* readString(const char* quote, json_tree::TreeMemory& memory, uint32_t* length, const char** after);
+// Reads the string whose opening quote is at `quote`; `textEnd` is the
+// terminating NUL of the whole text. On success returns the decoded text
+// (exactly its length + 1 bytes of the tree's memory, ending at the first NUL
+// the decoding produced), stores that length in *length and the position
+// after the closing quote in *after. Null on any failure.
+char* readString(const char* quote, const char* textEnd, json_tree::TreeMemory& memory, uint32_t* length,
+                 const char** after);
 
 }  // namespace json_text
