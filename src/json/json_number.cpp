@@ -179,9 +179,54 @@ bool convertExactly(uint64_t mantissa, int64_t exponent, double* value) {
 #endif
 }
 
+// The number of digits (0 to 8) that begin the eight bytes at `p`, with
+// their value in *value; no branch depends on the count. Little-endian: the
+// first byte is the lowest.
+inline unsigned readLeadingDigits(const char* p, uint64_t* value) {
+  static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "bytes are counted from the low end");
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  const uint64_t x = v ^ 0x3030303030303030ull;  // a digit becomes 0 to 9
+  // The high bit of each byte that is not a digit (exact up to the first).
+  const uint64_t others = ((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull;
+  const unsigned count = others != 0 ? static_cast<unsigned>(__builtin_ctzll(others)) >> 3 : 8;
+  // The digits moved to the top, as the last of eight, zeros before them.
+  uint64_t d = count != 0 ? x << (64 - 8 * count) : 0;
+  d = d * 10 + (d >> 8);  // pairs of digits in every other byte
+  *value = (((d & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+            (((d >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+           32;
+  return count;
+}
+
+// Reads the run of digits at `p` into *mantissa (which wraps beyond 19
+// digits; the caller counts them) and returns its end. Eight bytes are
+// looked at together while eight remain before `textEnd`.
+inline const char* readDigits(const char* p, const char* textEnd, uint64_t* mantissa) {
+  uint64_t m = *mantissa;
+  while (textEnd - p >= 8) {
+    uint64_t value;
+    const unsigned count = readLeadingDigits(p, &value);
+    m = m * kIntegerPowersOfTen[count] + value;
+    p += count;
+    if (count < 8) {
+      *mantissa = m;
+      return p;
+    }
+  }
+  for (; isDigit(*p); ++p) m = m * 10 + static_cast<unsigned>(*p - '0');
+  *mantissa = m;
+  return p;
+}
+
 }  // namespace
 
-const char* convertNumberText(const char* text, double* value, bool* decimal) {
+const char* convertNumberText(const char* text, double* value) {
+  bool decimal;
+  return convertNumberText(text, text, value, &decimal);
+}
+
+const char* convertNumberText(const char* text, const char* textEnd, double* value, bool* decimal) {
   const char* p = text;
   bool negative = false;
   if (*p == '-' || *p == '+') {
@@ -193,18 +238,18 @@ const char* convertNumberText(const char* text, double* value, bool* decimal) {
   } else if (!(*p == '.' && isDigit(p[1]))) {
     return convertSpecialNumber(text, p, negative, value);
   }
-  if (decimal != nullptr) *decimal = true;
+  *decimal = true;
 
   // Every digit, leading zeros included, counts toward the 19 that fit the
   // mantissa; longer texts (rare) go to the library.
   const char* first = p;
   uint64_t mantissa = 0;
-  for (; isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+  p = readDigits(p, textEnd, &mantissa);
   size_t digits = static_cast<size_t>(p - first);
   int64_t exponent = 0;
   if (*p == '.') {
     const char* fraction = ++p;
-    for (; isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    p = readDigits(p, textEnd, &mantissa);
     digits += static_cast<size_t>(p - fraction);
     exponent = -static_cast<int64_t>(p - fraction);
   }

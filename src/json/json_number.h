@@ -9,6 +9,10 @@
 // null only when a scratch buffer for the conversion could not be had.
 // Decimal, hexadecimal ("0x1p4"), "inf", "infinity", "nan" and "nan(...)"
 // forms are consumed as strtod consumes them.
-// When `decimal` is given, it tells whether the text was read as a decimal
+const char* convertNumberText(const char* text, double* value);
+
+// The same for the parser, which knows `textEnd`, the terminating NUL of the
+// whole text (digits are then read eight at a time where eight bytes
+// remain), and learns in *decimal whether the text was read as a decimal
 // number (digits, point, exponent), which holds no "x".
-const char* convertNumberText(const char* text, double* value, bool* decimal = nullptr);
+const char* convertNumberText(const char* text, const char* textEnd, double* value, bool* decimal);

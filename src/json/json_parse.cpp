@@ -264,7 +264,7 @@ bool numberTextAllowed(const char* text, const char* end, bool decimal) {
 JsonValue* parseNumber(Parser& parser, const char* text) {
   double number = 0.0;
   bool decimal = false;
-  const char* end = convertNumberText(text, &number, &decimal);
+  const char* end = convertNumberText(text, parser.end, &number, &decimal);
   // A "-" that starts no number leaves the position on itself, where the
   // enclosing container's separator test fails: fail here at once.
   if (end == nullptr || end == text) return nullptr;
