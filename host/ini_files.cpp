@@ -215,12 +215,11 @@ const std::vector<IniLine>* currentLines(const std::string& path) {
     std::map<std::string, ReadFile>& files = readFiles();
     const int64_t readAt = nowNanoseconds();
     FileStamp stamp;
+    // A name the system's status call refuses (longer than MAX_PATH on
+    // Windows) may still open: such a file is read anew every time.
+    const bool stamped = stampOf(path, stamp);
     auto known = files.find(path);
-    if (!stampOf(path, stamp)) {
-        if (known != files.end()) files.erase(known);
-        return nullptr;
-    }
-    if (known != files.end() && known->second.vouchedFor(stamp)) return &known->second.lines;
+    if (stamped && known != files.end() && known->second.vouchedFor(stamp)) return &known->second.lines;
     std::string content;
     if (!readWholeFile(path, content)) {
         if (known != files.end()) files.erase(known);
@@ -231,8 +230,8 @@ const std::vector<IniLine>* currentLines(const std::string& path) {
         file.content = std::move(content);
         file.lines = splitLines(file.content);
     }
-    file.stamp = stamp;
-    file.confirmedAt = readAt;
+    file.stamp = stamped ? stamp : FileStamp{};
+    file.confirmedAt = stamped ? readAt : 0;
     return &file.lines;
 }
 
