@@ -141,7 +141,7 @@ void parseHeaderLines(const std::string& lines, httplib::Headers& headers,
 }
 
 int sendPost(const std::string& host, const std::string& path, const std::string& headerLines,
-             const std::string& body, std::string& replyBody) {
+             const std::string& body, std::string& replyBody, int& answeredStatus) {
     Endpoint endpoint;
     if (!endpointFor(host, endpoint)) return -1;
     httplib::Client* client = clientFor(endpoint.origin);
@@ -151,6 +151,7 @@ int sendPost(const std::string& host, const std::string& path, const std::string
     parseHeaderLines(headerLines, headers, contentType);
     const httplib::Result result =
         client->Post(requestPath(endpoint, path), headers, body, contentType);
+    if (result) answeredStatus = result->status;
     if (!result || result->status < 200 || result->status > 299) return -1;
     replyBody = result->body;
     return result->status;
@@ -164,10 +165,14 @@ void setServiceBaseUrl(const std::string& url) {
 }
 
 int httpPost(const std::string& host, const std::string& path, const std::string& headerLines,
-             const std::string& body, std::string& replyBody) {
+             const std::string& body, std::string& replyBody, int* answeredStatus) {
     replyBody.clear();
+    int answered = 0;
+    if (answeredStatus != nullptr) *answeredStatus = 0;
     try {
-        return sendPost(host, path, headerLines, body, replyBody);
+        int status = sendPost(host, path, headerLines, body, replyBody, answered);
+        if (answeredStatus != nullptr) *answeredStatus = answered;
+        return status;
     } catch (const std::exception&) {
         // An address the client refuses (it throws for unknown schemes) or no memory.
         resetHttpClient();

@@ -17,9 +17,11 @@ void setServiceBaseUrl(const std::string& url);
 // Returns the HTTP status when it is 2xx, with the reply in replyBody; -1 on any other
 // status, a transport failure (no connection, time-out: 10 s to connect, 60 s to
 // read or write) or an unusable address, with replyBody empty.
-// The connection to one base address is kept alive between calls.
+// The connection to one base address is kept alive between calls. When
+// answeredStatus is given it receives the HTTP status of the answer, 0 when
+// none came.
 int httpPost(const std::string& host, const std::string& path, const std::string& headerLines,
-             const std::string& body, std::string& replyBody);
+             const std::string& body, std::string& replyBody, int* answeredStatus = nullptr);
 
 // Closes the kept connection; the next request opens a new one.
 void resetHttpClient();

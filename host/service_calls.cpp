@@ -67,9 +67,10 @@ char* replyBlock(const std::string& body) {
 }
 
 // Posts the request; the status (2xx) with the reply handed back, or -1.
-int exchange(const standin::HttpRequestRecord& request, char** reply) {
+// *answered receives the HTTP status of the answer (0 when none came).
+int exchange(const standin::HttpRequestRecord& request, char** reply, int* answered) {
   std::string body;
-  int status = standin::httpPost(request.host, request.path, request.headers, request.body, body);
+  int status = standin::httpPost(request.host, request.path, request.headers, request.body, body, answered);
   if (status < 0) return -1;
   if (!writeReplyFile(request.replyFile, body)) return -1;
   if (reply == nullptr) return status;
@@ -125,6 +126,8 @@ const std::vector<TextInputShown>& textInputs() { return state().textInputs; }
 // writes the reply body to the reply file. Returns the HTTP status, or -1
 // when the transport failed, the status was not 2xx or the reply could not
 // be stored; *reply receives the body as host memory (null on failure).
+// *auxValue receives the HTTP status of the answer, 0 when none came (so a
+// failure with a 2xx status there is a reply that could not be stored).
 MG_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* path, const char* replyFile, int32_t a4,
                                            int32_t a5, int32_t a6, const char* headers, const char* body, int32_t a9,
                                            const char* verb, int32_t a11, int32_t a12, int32_t a13, char* auxBuffer,
@@ -138,7 +141,9 @@ MG_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* path, c
   if (reply != nullptr) *reply = nullptr;
   if (auxBuffer != nullptr && auxCapacity > 0) auxBuffer[0] = '\0';
   if (auxValue != nullptr) *auxValue = 0;
-  if (request.verb == "POST") request.result = exchange(request, reply);
+  int answered = 0;
+  if (request.verb == "POST") request.result = exchange(request, reply, &answered);
+  if (auxValue != nullptr) *auxValue = static_cast<uint32_t>(answered);
   state().httpRequests.push_back(request);
   return request.result;
 }

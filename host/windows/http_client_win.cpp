@@ -227,13 +227,15 @@ void setServiceBaseUrl(const std::string& url) {
 }
 
 int httpPost(const std::string& host, const std::string& path, const std::string& headerLines, const std::string& body,
-             std::string& replyBody) {
+             std::string& replyBody, int* answeredStatus) {
   replyBody.clear();
+  if (answeredStatus != nullptr) *answeredStatus = 0;
   Endpoint endpoint;
   if (!endpointFor(host, endpoint)) return -1;
   HINTERNET connection = connectionFor(endpoint);
   if (connection == nullptr) return -1;
   const int status = exchange(connection, endpoint, path, headerLines, body, replyBody);
+  if (answeredStatus != nullptr && status > 0) *answeredStatus = status;
   if (status < 200 || status > 299) {
     if (status < 0) resetHttpClient();
     replyBody.clear();

@@ -2,6 +2,7 @@
 // orders of the chosen status, and the hand-off of the written file.
 #include "import/import_run.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "hostlink/host_abi.h"
@@ -17,6 +18,7 @@
 #include "service/api_session.h"
 #include "service/kept_text_file.h"
 #include "service/push_journal.h"
+#include "service/request_outcome.h"
 #include "service/service_requests.h"
 #include "service/user_message.h"
 #include "settings/import_settings.h"
@@ -65,21 +67,37 @@ constexpr char kPushesGivenUp[] =
     "status r\x91" "cznie.";
 
 constexpr char kImportLockName[] = "marketgate.lock";
+// The wait notice's second line while pages are fetched: pages fetched and
+// orders read so far.
+constexpr char kProgress[] = "Pobrano stron: %d, zam\xA2wie\xA4: %d";
+
 constexpr size_t kFileNameBufferSize = 300;
 
-// Fetches the service's statuses into the object; false (the user told)
-// when the request failed.
-bool fetchStatusList(MarketgateStatus& object, const ApiSession& session) {
+// Fetches the service's statuses into the object; false with the cause in
+// outcome when the request failed or brought no status.
+bool fetchStatuses(MarketgateStatus& object, const ApiSession& session, RequestOutcome& outcome) {
   char* reply = nullptr;
-  int ok = requestOrderStatusList(session, &reply);
-  if (!ok || reply == nullptr) {
-    hostRelease(reply);
-    hostMessage(kStatusListFailed);
-    return false;
+  int ok = requestOrderStatusList(session, &reply, &outcome);
+  if (ok && reply == nullptr) outcome.fault = RequestFault::unreadable;
+  if (ok && reply != nullptr && !takeServiceRefusal(reply, outcome) &&
+      decodeOrderStatusList(object.statusList, reply) != 0) {
+    outcome.fault = RequestFault::unreadable;
   }
-  decodeOrderStatusList(object.statusList, reply);
   hostRelease(reply);
-  return true;
+  if (outcome.fault == RequestFault::none && object.statusList.count == 0) outcome.fault = RequestFault::noStatuses;
+  return outcome.fault == RequestFault::none;
+}
+
+// The service's statuses; false (the user told) when none came. A refused
+// key may be entered anew, once, when the user can be asked.
+bool fetchStatusList(MarketgateStatus& object, ApiSession& session) {
+  RequestOutcome outcome = {};
+  if (fetchStatuses(object, session, outcome)) return true;
+  showRequestFailure(kStatusListFailed, outcome, session.replyFile);
+  if (!keyRefused(outcome) || hostQuietMode() || !askForKey(session)) return false;
+  if (fetchStatuses(object, session, outcome)) return true;
+  showRequestFailure(kStatusListFailed, outcome, session.replyFile);
+  return false;
 }
 
 // The id of the status whose orders are imported; false when the stored
@@ -121,16 +139,22 @@ enum class PageResult { Done, Next, Failed };
 // Fetches and translates one page starting at *pageDate; on Next, *pageDate
 // is where the following page starts.
 PageResult importPage(MarketgateStatus& object, const ApiSession& session, void* file, SeenOrders& seen,
-                      int32_t* pageDate) {
+                      int32_t* pageDate, int& pagesFetched) {
   int32_t statusId = 0;
   if (!importedStatusId(object, statusId)) return PageResult::Failed;
+  char progress[100];
+  std::snprintf(progress, sizeof progress, kProgress, pagesFetched, static_cast<int>(seen.ids.size()));
   char* reply = nullptr;
-  int ok = requestOrders(session, statusId, &reply, *pageDate);
-  if (!ok || reply == nullptr) {
+  RequestOutcome outcome = {};
+  int ok = requestOrders(session, statusId, &reply, *pageDate, progress, &outcome);
+  if (ok && reply == nullptr) outcome.fault = RequestFault::unreadable;
+  if (ok && reply != nullptr) takeServiceRefusal(reply, outcome);
+  if (outcome.fault != RequestFault::none) {
     hostRelease(reply);
-    hostMessage(kOrdersFailed);
+    showRequestFailure(kOrdersFailed, outcome, session.replyFile);
     return PageResult::Failed;
   }
+  ++pagesFetched;
   int32_t nextPageDate = 0;
   loadSettings(object);
   size_t known = seen.ids.size();
@@ -148,8 +172,9 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, void*
 bool importPages(MarketgateStatus& object, const ApiSession& session, void* file, SeenOrders& seen) {
   int32_t pageDate = 0;
   int attempts = 0;
+  int pagesFetched = 0;
   for (;;) {
-    switch (importPage(object, session, file, seen, &pageDate)) {
+    switch (importPage(object, session, file, seen, &pageDate, pagesFetched)) {
       case PageResult::Done:
         return true;
       case PageResult::Next:
@@ -243,7 +268,7 @@ void tellOutcome(const RunRecord& run) {
   }
 }
 
-void importOrders(MarketgateStatus& object, const ApiSession& session) {
+void importOrders(MarketgateStatus& object, ApiSession& session) {
   if (!fetchStatusList(object, session)) return;
   if (runDialog(object) != host_abi::kDialogConfirmed) return;
   int32_t statusId = 0;

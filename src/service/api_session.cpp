@@ -36,16 +36,6 @@ int16_t readStoredKey(ApiSession& session) {
   return iniFileValue(kOptionsFile, kIniRead, kKeySection, kKeyName, "%s", session.apiKey);
 }
 
-// Asks the user for the key; what the user confirms is stored for next time.
-void askForKey(ApiSession& session) {
-  session.apiKey[0] = '\0';  // the question starts with an empty field
-  int16_t answer = hostTextInputDialog(&kKeyInputRecord, session.apiKey, kKeyPrompt, kKeyInputValue);
-  session.apiKey[sizeof session.apiKey - 1] = '\0';
-  if (answer == host_abi::kDialogConfirmed) {
-    iniFileValue(kOptionsFile, kIniWrite, kKeySection, kKeyName, "%s", session.apiKey);
-  }
-}
-
 // The working directory joined with name. A directory too long for the
 // joined path (one separator and the terminator counted) leaves the path
 // empty rather than naming a file somewhere else.
@@ -59,6 +49,15 @@ void joinReplyPath(char (&path)[Capacity], const char* name) {
 }
 
 }  // namespace
+
+bool askForKey(ApiSession& session) {
+  session.apiKey[0] = '\0';  // the question starts with an empty field
+  int16_t answer = hostTextInputDialog(&kKeyInputRecord, session.apiKey, kKeyPrompt, kKeyInputValue);
+  session.apiKey[sizeof session.apiKey - 1] = '\0';
+  if (answer != host_abi::kDialogConfirmed) return false;
+  iniFileValue(kOptionsFile, kIniWrite, kKeySection, kKeyName, "%s", session.apiKey);
+  return true;
+}
 
 void openApiSession(ApiSession& session) {
   hostBoundedCopy(session.host, kServiceHost, sizeof session.host - 1);

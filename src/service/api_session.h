@@ -13,3 +13,7 @@ struct ApiSession {
 // Fills every field; asks the user for the API key when "marketgate.ini"
 // holds none, and saves what the user confirms.
 void openApiSession(ApiSession& session);
+
+// Asks the user for the API key (the prompt of a missing key, with an empty
+// field); true when the user confirmed, and the key is then saved.
+bool askForKey(ApiSession& session);

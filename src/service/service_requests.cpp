@@ -21,9 +21,9 @@ constexpr char kChangingStatusNotice[] = "Trwa zmiana statusu zamowienia na plat
 // Posts a finished body to the session's endpoint, naming replyFile to the
 // host; *reply receives the reply text (host memory), *httpStatus (when
 // given) what the HTTP function returned. 1 unless the host's HTTP function
-// reported failure.
+// reported failure, whose cause then goes into outcome (when given).
 int postServiceRequest(const ApiSession& session, const char* replyFile, const RequestBody& body, char** reply,
-                       int32_t* httpStatus = nullptr) {
+                       int32_t* httpStatus = nullptr, RequestOutcome* outcome = nullptr) {
   char headers[1024];
   std::snprintf(headers, sizeof headers, "%s", kFormHeader);
   char hostPath[520];
@@ -33,6 +33,10 @@ int postServiceRequest(const ApiSession& session, const char* replyFile, const R
   int32_t result = hostHttpRequest(session.host, session.path, hostPath, headers, body.text, auxBuffer,
                                    sizeof auxBuffer - 1, &auxValue, reply);
   if (httpStatus != nullptr) *httpStatus = result;
+  if (outcome != nullptr) {
+    clearRequestOutcome(*outcome);
+    if (result == -1) noteHttpFailure(*outcome, auxValue);
+  }
   return result == -1 ? 0 : 1;
 }
 
@@ -61,14 +65,17 @@ bool statusChangeAccepted(int32_t httpStatus, const char* reply) {
 
 }  // namespace
 
-int requestOrderStatusList(const ApiSession& session, char** reply) {
+int requestOrderStatusList(const ApiSession& session, char** reply, RequestOutcome* outcome) {
   RequestBody body;
   startRequestBody(body, session, "getOrderStatusList");
-  return postServiceRequest(session, session.replyFile, body, reply);
+  return postServiceRequest(session, session.replyFile, body, reply, nullptr, outcome);
 }
 
-int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int32_t dateConfirmedFrom) {
-  showWaitNotice(kFetchingOrdersNotice);
+int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int32_t dateConfirmedFrom,
+                  const char* progress, RequestOutcome* outcome) {
+  char notice[200];
+  std::snprintf(notice, sizeof notice, progress != nullptr ? "%s\n%s" : "%s", kFetchingOrdersNotice, progress);
+  showWaitNotice(notice);
   RequestBody body;
   startRequestBody(body, session, "getOrders");
   if (statusId > 0) {
@@ -80,7 +87,7 @@ int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int
     }
     appendToBody(body, "}");
   }
-  int result = postServiceRequest(session, session.replyFile, body, reply);
+  int result = postServiceRequest(session, session.replyFile, body, reply, nullptr, outcome);
   removeWaitNotice();
   return result;
 }

@@ -6,10 +6,15 @@
 #include <cstdint>
 
 #include "service/api_session.h"
+#include "service/request_outcome.h"
 
 // The caller owns *reply (host memory) and releases it with hostRelease.
-int requestOrderStatusList(const ApiSession& session, char** reply);
-int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int32_t dateConfirmedFrom);
+// With outcome given, a failure of the host's HTTP function leaves its
+// cause there. The wait notice of getOrders shows progress (Mazovia) as a
+// second line when it is given.
+int requestOrderStatusList(const ApiSession& session, char** reply, RequestOutcome* outcome = nullptr);
+int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int32_t dateConfirmedFrom,
+                  const char* progress = nullptr, RequestOutcome* outcome = nullptr);
 
 // Writes the first non-empty invoice number of the order into number (cut
 // to capacity - 1 characters); empty when there is none.

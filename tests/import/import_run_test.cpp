@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "host_control.h"
+#include "ini_files.h"
 #include "import/import_fixture.h"
 #include "import/import_run.h"
 #include "frame/table_hooks.h"
@@ -18,7 +19,19 @@ const char kOrdersFailed[] = "Pobieranie zam\xA2wie\xA4 nie powiod\x92o si\x91."
 const char kStoppedEarly[] =
     "Import zam\xA2wie\xA4 przerwany: serwis Marketgate nie odpowiada poprawnie. "
     "Zam\xA2wienia pobrane do tej chwili zostan\x86 zaimportowane.";
+const char kStatusListFailed[] = "Pobieranie listy status\xA2w nie powiod\x92o si\x91";
 const char kHeader[] = "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n";
+// The line under a failure's message that names its cause.
+const char kUnreachable[] =
+    "Nie mo\xA7na po\x92\x86" "czy\x8D si\x91 z serwisem Marketgate. Sprawd\xA6 po\x92\x86"
+    "czenie z internetem i adres serwisu.";
+const char kHttp500[] = "Serwis Marketgate odpowiedzia\x92 kodem HTTP 500.";
+const char kInjectedError[] = "Serwis Marketgate zg\x92osi\x92 b\x92\x86" "d: Injected fault (ERROR_FAULT_INJECTED).";
+const char kKeyRefused[] = "Serwis Marketgate nie przyj\x86\x92 klucza do API: Invalid token (ERROR_BAD_TOKEN).";
+const char kUnreadable[] = "Odpowied\xA6 serwisu Marketgate jest nieczytelna.";
+const char kNoStatuses[] = "Serwis Marketgate nie poda\x92 \xA7" "adnego statusu zam\xA2wie\xA4.";
+
+std::string withCause(const char* message, const std::string& cause) { return message + ("\n" + cause); }
 
 // Empties the stand-in's document store of the working directory (an SQLite
 // database; a text file on Windows, which has no SQLite) and the plug-in's
@@ -86,6 +99,16 @@ TEST_F(ImportRunTest, ThreePagesWithTheBoundaryOrderWrittenOnce) {
   EXPECT_TRUE(messageTexts().empty());
   EXPECT_FALSE(importFileLeft());
   EXPECT_EQ(standin::callCount(52401), 1);
+  // The wait notice of each page tells how far the import has come.
+  std::vector<std::string> progress;
+  for (const standin::ShownMessage& message : standin::messages()) {
+    if (message.kind == "wait" && message.text.rfind("Pobieranie zamowien z API\n", 0) == 0) {
+      progress.push_back(message.text.substr(message.text.find('\n') + 1));
+    }
+  }
+  EXPECT_EQ(progress, (std::vector<std::string>{"Pobrano stron: 0, zam\xA2wie\xA4: 0",
+                                                "Pobrano stron: 1, zam\xA2wie\xA4: 100",
+                                                "Pobrano stron: 2, zam\xA2wie\xA4: 198"}));
 }
 
 TEST_F(ImportRunTest, TakenOverOrdersMoveOnAndAreImportedOnce) {
@@ -169,10 +192,12 @@ TEST_F(ImportRunTest, StatusWithoutOrdersImportsTheHeaderAlone) {
 }
 
 // One failure of the orders request, of any kind, is repeated for the same
-// page; a failed request tells the user, an unreadable reply does not.
+// page; a failed request or the service's error tells the user and its
+// cause, an unreadable reply does not.
 TEST_F(ImportRunTest, SingleFaultsAreRepeatedAndEveryOrderArrives) {
-  const std::pair<const char*, bool> faults[] = {{"http500", true},   {"drop", true},       {"garbage", false},
-                                                 {"truncated", false}, {"error", false},     {"slow:300", false}};
+  const std::pair<const char*, const char*> faults[] = {
+      {"http500", kHttp500},  {"drop", kUnreachable}, {"garbage", nullptr},
+      {"truncated", nullptr}, {"error", kInjectedError}, {"slow:300", nullptr}};
   for (const auto& [kind, told] : faults) {
     SCOPED_TRACE(kind);
     forgetStoredDocuments(workDir);
@@ -182,7 +207,8 @@ TEST_F(ImportRunTest, SingleFaultsAreRepeatedAndEveryOrderArrives) {
     bool slow = std::string(kind).rfind("slow", 0) == 0;
     EXPECT_EQ(requestCount("getOrders"), slow ? 2 : 3);
     EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 150));
-    EXPECT_EQ(messageTexts(), told ? std::vector<std::string>{kOrdersFailed} : std::vector<std::string>{});
+    EXPECT_EQ(messageTexts(),
+              told ? std::vector<std::string>{withCause(kOrdersFailed, told)} : std::vector<std::string>{});
     mock->stop();
   }
 }
@@ -193,7 +219,8 @@ TEST_F(ImportRunTest, ThreeFailuresOfAPageStopTheRunButKeepWhatWasTakenOver) {
   setStatusPositions(0, 2);
   runOrderImport();
   EXPECT_EQ(requestCount("getOrders"), 4);
-  EXPECT_EQ(messageTexts(), (std::vector<std::string>{kOrdersFailed, kOrdersFailed, kStoppedEarly}));
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{withCause(kOrdersFailed, kHttp500),
+                                                      withCause(kOrdersFailed, kUnreachable), kStoppedEarly}));
   EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 100));
   EXPECT_EQ(standin::callCount(52401), 1);
   EXPECT_FALSE(importFileLeft());
@@ -204,17 +231,100 @@ TEST_F(ImportRunTest, ServiceThatNeverAnswersStillGetsTheFileImported) {
   startShop(shopJson(shopOrders(5)), {"getOrders:1:http500", "getOrders:2:http500", "getOrders:3:http500"});
   runOrderImport();
   EXPECT_EQ(requestCount("getOrders"), 3);
-  EXPECT_EQ(messageTexts(), (std::vector<std::string>{kOrdersFailed, kOrdersFailed, kOrdersFailed, kStoppedEarly}));
+  std::string failed = withCause(kOrdersFailed, kHttp500);
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{failed, failed, failed, kStoppedEarly}));
   EXPECT_EQ(lastImportedFile(), kHeader);
 }
 
-TEST_F(ImportRunTest, FailedStatusListEndsTheRunWithoutAFile) {
-  startShop(shopJson(shopOrders(5)), {"getOrderStatusList:1:http500"});
+// Every way the status list can fail ends the run before the dialog, with
+// the message and a line naming the cause; the saved positions stay.
+TEST_F(ImportRunTest, FailedStatusListEndsTheRunWithItsCauseBeforeTheDialog) {
+  const char* const kEmptyShop =
+      "{\"token\": \"tok\", \"statuses\": [], \"orders\": [], \"invoices\": []}";
+  struct Case {
+    const char* name;
+    std::string shop;
+    std::string fault;
+    std::string cause;
+  };
+  const Case cases[] = {
+      {"http500", shopJson(shopOrders(5)), "getOrderStatusList:1:http500", kHttp500},
+      {"error", shopJson(shopOrders(5)), "getOrderStatusList:1:error", kInjectedError},
+      {"garbage", shopJson(shopOrders(5)), "getOrderStatusList:1:garbage", kUnreadable},
+      {"empty list", kEmptyShop, "", kNoStatuses},
+      {"unreachable", shopJson(shopOrders(5)), "", kUnreachable},
+      // The reply file's path is the host's (its separators too).
+      {"reply not stored", shopJson(shopOrders(5)), "", "Nie mo\xA7na zapisa\x8D pliku odpowiedzi "},
+  };
+  standin::setQuietMode(false);
+  setStatusPositions(1, 2);
+  const std::string options = readWholeFile(workDir.file("marketgate.ini"));
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    standin::clearMessages();
+    standin::clearCalls();
+    startShop(test.shop, test.fault.empty() ? std::vector<std::string>{} : std::vector<std::string>{test.fault});
+    std::string cause = test.cause;
+    if (cause == kUnreachable) standin::setServiceBaseUrl("http://127.0.0.1:1");
+    bool blockReply = std::string(test.name) == "reply not stored";
+    if (blockReply) {
+      std::filesystem::remove(workDir.file("marketgate.tmp"));
+      ASSERT_TRUE(std::filesystem::create_directory(workDir.file("marketgate.tmp")));
+    }
+    standin::scriptDialogAnswers("button=F12");
+    runOrderImport();
+    if (blockReply) std::filesystem::remove(workDir.file("marketgate.tmp"));
+    standin::clearDialogAnswers();
+    ASSERT_EQ(messageTexts().size(), 1u);
+    const std::string shown = messageTexts()[0];
+    if (blockReply) {
+      EXPECT_EQ(shown.rfind(withCause(kStatusListFailed, cause), 0), 0u) << shown;
+      EXPECT_NE(shown.find("marketgate.tmp. Sprawd\xA6, czy katalog roboczy programu istnieje"), std::string::npos);
+    } else {
+      EXPECT_EQ(shown, withCause(kStatusListFailed, cause));
+    }
+    EXPECT_EQ(standin::dialogRuns().size(), 0u) << "no dialog over a failed list";
+    EXPECT_EQ(standin::callCount(52534), 0);
+    EXPECT_EQ(standin::callCount(52401), 0);
+    EXPECT_EQ(readWholeFile(workDir.file("marketgate.ini")), options);
+    mock->stop();
+  }
+}
+
+// A refused key is asked for again with the prompt of a missing key; a new
+// key is saved and the run goes on with it, a cancel ends the run before
+// the dialog. A host without user interaction is not asked.
+TEST_F(ImportRunTest, RefusedKeyCanBeEnteredAnew) {
+  startShop(shopJson(shopOrders(3)));
+  setStatusPositions(0, 1);
+  ASSERT_TRUE(standin::iniWrite(workDir.file("marketgate.ini"), "API", "Key", "wrong"));
+  const std::string options = readWholeFile(workDir.file("marketgate.ini"));
+  const std::string refused = withCause(kStatusListFailed, kKeyRefused);
+
   runOrderImport();
-  EXPECT_EQ(messageTexts(), (std::vector<std::string>{"Pobieranie listy status\xA2w nie powiod\x92o si\x91"}));
-  EXPECT_EQ(requests(), (std::vector<std::string>{"getOrderStatusList"}));
-  EXPECT_EQ(standin::callCount(52534), 0);
-  EXPECT_EQ(standin::callCount(52401), 0);
+  EXPECT_TRUE(standin::textInputs().empty()) << "a quiet host asks nothing";
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{refused}));
+
+  standin::setQuietMode(false);
+  standin::clearMessages();
+  standin::scriptTextInputCancel();
+  runOrderImport();
+  ASSERT_EQ(standin::textInputs().size(), 1u);
+  EXPECT_EQ(standin::textInputs()[0].prompt, "Podaj klucz do API Marketgate");
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{refused}));
+  EXPECT_TRUE(standin::dialogRuns().empty());
+  EXPECT_EQ(readWholeFile(workDir.file("marketgate.ini")), options);
+
+  standin::clearMessages();
+  standin::scriptTextInput("tok");
+  standin::scriptDialogAnswers("button=F12");
+  runOrderImport();
+  EXPECT_EQ(messageTexts().front(), refused);
+  EXPECT_EQ(standin::dialogRuns().size(), 1u);
+  EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 3));
+  std::string key;
+  ASSERT_TRUE(standin::iniRead(workDir.file("marketgate.ini"), "API", "Key", key));
+  EXPECT_EQ(key, "tok");
 }
 
 TEST_F(ImportRunTest, StatusPositionOutsideTheListEndsTheRunBeforeTheFile) {
