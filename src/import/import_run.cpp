@@ -68,7 +68,7 @@ constexpr char kPushesGivenUp[] =
 
 constexpr char kImportLockName[] = "marketgate.lock";
 // The wait notice's second line while pages are fetched: pages fetched and
-// orders read so far.
+// orders written so far.
 constexpr char kProgress[] = "Pobrano stron: %d, zam\xA2wie\xA4: %d";
 
 constexpr size_t kFileNameBufferSize = 300;
@@ -143,7 +143,7 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, void*
   int32_t statusId = 0;
   if (!importedStatusId(object, statusId)) return PageResult::Failed;
   char progress[100];
-  std::snprintf(progress, sizeof progress, kProgress, pagesFetched, static_cast<int>(seen.ids.size()));
+  std::snprintf(progress, sizeof progress, kProgress, pagesFetched, static_cast<int>(seen.written.size()));
   char* reply = nullptr;
   RequestOutcome outcome = {};
   int ok = requestOrders(session, statusId, &reply, *pageDate, progress, &outcome);
