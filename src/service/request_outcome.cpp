@@ -25,6 +25,9 @@ constexpr char kNoStatuses[] = "Serwis Marketgate nie poda\x92 \xA7" "adnego sta
 constexpr char kSuccess[] = "SUCCESS";
 
 bool successful(uint32_t status) { return status >= 200 && status <= 299; }
+// The host's HTTP function leaves the answer's status in its auxiliary value;
+// anything else found there names no answer.
+bool answerStatus(uint32_t value) { return value >= 100 && value <= 599; }
 
 }  // namespace
 
@@ -32,7 +35,7 @@ void clearRequestOutcome(RequestOutcome& outcome) { std::memset(&outcome, 0, siz
 
 void noteHttpFailure(RequestOutcome& outcome, uint32_t answeredStatus) {
   outcome.httpStatus = static_cast<int32_t>(answeredStatus);
-  if (answeredStatus == 0) {
+  if (!answerStatus(answeredStatus)) {
     outcome.fault = RequestFault::unreachable;
   } else if (!successful(answeredStatus)) {
     outcome.fault = RequestFault::httpStatus;
