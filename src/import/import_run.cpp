@@ -285,7 +285,7 @@ void importOrders(MarketgateStatus& object, ApiSession& session) {
   if (!importFileName(fileName)) return;
 
   RunRecord run;
-  sendBackInterruptedRun();
+  sendBackInterruptedRun(fileName);
   // A change kept without its status (a handled document's push found no
   // status list) goes to the outgoing status chosen now, whatever the kind.
   int32_t chosen = chosenOutgoingId(object);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/kept_files.h"
 #include "service/kept_text_file.h"
 #include "service/push_journal.h"
 
@@ -25,10 +26,14 @@ void endTakenOverNote(TakenOverNote& note) {
   std::remove(note.path.c_str());
 }
 
-uint32_t sendBackInterruptedRun() {
+uint32_t sendBackInterruptedRun(const char* importFileName) {
   std::string path = workingFilePath(kTakenOverName);
   std::vector<std::string> lines;
   if (path.empty() || !readKeptLines(path, lines)) return 0;
+  // The import file leaves its place only once the host took it, or set
+  // aside after a refusal (its orders stay where they are): without it the
+  // run ended after its hand-off, and nothing goes back.
+  if (!regularFileExists(importFileName)) lines.clear();
   uint32_t sent = 0;
   for (const std::string& line : lines) {
     char order[32];

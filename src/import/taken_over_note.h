@@ -23,7 +23,8 @@ void noteTakenOver(TakenOverNote& note, const char* order, int32_t incomingStatu
 // The run handed its file over (or kept it): the note goes.
 void endTakenOverNote(TakenOverNote& note);
 
-// Orders an interrupted run took over, each kept in the journal of status
+// Orders a run cut short before its hand-off took over (its import file,
+// importFileName, is still there), each kept in the journal of status
 // changes to go back to the status it came from; the note is removed. The
 // number of orders sent back.
-uint32_t sendBackInterruptedRun();
+uint32_t sendBackInterruptedRun(const char* importFileName);

@@ -251,6 +251,18 @@ TEST_F(ExactlyOnceTest, OrdersOfAnInterruptedRunGoBackAndAreImportedOnce) {
   EXPECT_EQ(ordersInStatus(102), 3);
 }
 
+// A run that ended after its hand-off (its file imported and gone) but
+// before its note went: its orders were booked and stay where they are.
+TEST_F(ExactlyOnceTest, OrdersOfARunEndedAfterItsHandOffStayBooked) {
+  startShop(shopJson({orderJson(8000), orderJson(8001, {{"order_status_id", "102"}}), orderJson(8002)}));
+  takeOrdersOver();
+  writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n");
+  runOrderImport();
+  EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
+  EXPECT_EQ(bookings().count("8001"), 0u);
+  for (const std::string& request : requests()) EXPECT_EQ(request.find("\"order_id\":8001"), std::string::npos);
+}
+
 // A handled document whose push fails is kept and told once; the next
 // import moves it before its first page and does not book it again. A
 // change that keeps failing is given up and the user told which order.
