@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr char kDamagedFile[] =
-    "Plik %s by\x92 uszkodzony. Przeniesiono go do %s; zachowano odczytane z niego wpisy: %u.";
 constexpr char kRegisterNotSaved[] =
     "Nie uda\x92o si\x91 zapisa\x8D pliku %s. Zam\xA2wienia z tego importu mog\x86 zosta\x8D zaimportowane ponownie.";
 
@@ -90,9 +88,7 @@ void openBookedOrders(BookedOrders& booked) {
   }
   dropForgotten(booked);
   if (!damaged) return;
-  std::string aside = setFileAside(booked.path);
-  showMessage(kDamagedFile, booked.path.c_str(), aside.empty() ? "-" : aside.c_str(),
-              static_cast<unsigned>(booked.orders.size()));
+  setDamagedFileAside(booked.path, booked.orders.size());
   booked.changed = true;
   saveBookedOrders(booked);
 }

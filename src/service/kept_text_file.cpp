@@ -7,10 +7,13 @@
 
 #include "hostlink/host_services.h"
 #include "platform/kept_files.h"
+#include "service/user_message.h"
 
 namespace {
 
 constexpr size_t kPathBufferSize = 520;
+constexpr char kDamagedFile[] =
+    "Plik %s by\x92 uszkodzony. Przeniesiono go do %s; zachowano odczytane z niego wpisy: %u.";
 
 std::tm localNow() {
   std::time_t now = std::time(nullptr);
@@ -84,6 +87,11 @@ std::string setFileAside(const std::string& path) {
     if (!pathExists(aside.c_str())) return std::string();  // not a taken name: the move itself failed
   }
   return std::string();
+}
+
+void setDamagedFileAside(const std::string& path, size_t entriesKept) {
+  std::string aside = setFileAside(path);
+  showMessage(kDamagedFile, path.c_str(), aside.empty() ? "-" : aside.c_str(), static_cast<unsigned>(entriesKept));
 }
 
 std::string todayText() {

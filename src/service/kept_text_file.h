@@ -20,6 +20,9 @@ bool writeKeptLines(const std::string& path, const std::vector<std::string>& lin
 // Moves the file to "NAME-YYYYMMDD-HHMMSS.EXT" beside it (a number appended
 // when that name is taken) and gives the new name; "" when it could not.
 std::string setFileAside(const std::string& path);
+// A file that could not be read whole: set aside and the user told how many
+// of its entries were read and stay in use.
+void setDamagedFileAside(const std::string& path, size_t entriesKept);
 
 // Today's date (local time) as "YYYY-MM-DD".
 std::string todayText();

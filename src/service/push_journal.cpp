@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr char kDamagedFile[] =
-    "Plik %s by\x92 uszkodzony. Przeniesiono go do %s; zachowano odczytane z niego wpisy: %u.";
 constexpr char kJournalNotSaved[] =
     "Nie uda\x92o si\x91 zapisa\x8D pliku %s. Zmiana statusu zam\xA2wienia %s w Marketgate nie zostanie ponowiona.";
 
@@ -74,9 +72,7 @@ std::vector<PendingPush> readJournal(const std::string& path) {
     }
   }
   if (damaged) {
-    std::string aside = setFileAside(path);
-    showMessage(kDamagedFile, path.c_str(), aside.empty() ? "-" : aside.c_str(),
-                static_cast<unsigned>(entries.size()));
+    setDamagedFileAside(path, entries.size());
     writeJournal(path, entries);
   }
   return entries;
