@@ -61,10 +61,29 @@ std::string documentOrderNumber(const ImportDocument& document) {
   return std::string();
 }
 
+namespace {
+
+// The document's total in the host's own currency: converted with the rate
+// the import file gave it; "-" for a foreign currency that came without one.
+std::string homeCurrencyTotal(const StoredDocument& document) {
+  char text[64];
+  if (document.currency.empty() || document.currency == "PLN") {
+    std::snprintf(text, sizeof text, "%.2f", document.total);
+    return text;
+  }
+  auto rate = document.fields.find("WalutaKurs");
+  if (rate == document.fields.end()) return "-";
+  std::snprintf(text, sizeof text, "%.2f", document.total * std::strtod(rate->second.c_str(), nullptr));
+  return text;
+}
+
+}  // namespace
+
 std::string documentListing() {
   std::vector<StoredDocument> documents = storedDocuments();
   if (documents.empty()) return "Brak dokumentów.\n";
-  const char* headings[] = {"Rejestr", "Numer", "Kontrahent", "Razem", "Waluta", "Pozycje"};
+  constexpr size_t kColumns = 7;
+  const char* headings[kColumns] = {"Rejestr", "Numer", "Kontrahent", "Razem", "Waluta", "W PLN", "Pozycje"};
   std::vector<std::vector<std::string>> rows;
   for (const StoredDocument& document : documents) {
     char total[64];
@@ -73,23 +92,23 @@ std::string documentListing() {
     if (customer.empty() && document.fields.count("PominDaneKontrahenta")) customer = "(bez danych)";
     rows.push_back({document.registerName, document.number.empty() ? "-" : document.number,
                     customer.empty() ? "-" : customer, total, document.currency.empty() ? "-" : document.currency,
-                    std::to_string(document.positions.size())});
+                    homeCurrencyTotal(document), std::to_string(document.positions.size())});
   }
-  size_t widths[6];
-  for (size_t c = 0; c < 6; ++c) {
+  size_t widths[kColumns];
+  for (size_t c = 0; c < kColumns; ++c) {
     widths[c] = displayWidth(headings[c]);
     for (const auto& row : rows) widths[c] = std::max(widths[c], displayWidth(row[c]));
   }
   auto line = [&](const std::vector<std::string>& cells) {
     std::string text;
-    for (size_t c = 0; c < 6; ++c) {
-      bool right = c == 3 || c == 5;
+    for (size_t c = 0; c < kColumns; ++c) {
+      bool right = c == 3 || c == 5 || c == 6;
       text += padded(cells[c], widths[c], right);
-      text += c + 1 < 6 ? "  " : "\n";
+      text += c + 1 < kColumns ? "  " : "\n";
     }
     return text;
   };
-  std::string listing = line({headings[0], headings[1], headings[2], headings[3], headings[4], headings[5]});
+  std::string listing = line(std::vector<std::string>(headings, headings + kColumns));
   for (const auto& row : rows) listing += line(row);
   listing += std::to_string(documents.size()) + " dokumentów\n";
   return listing;

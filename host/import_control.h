@@ -54,7 +54,8 @@ struct StoredCustomer {
 std::vector<StoredDocument> storedDocuments();
 std::vector<StoredCustomer> storedCustomers();
 // The stored documents as a readable table (UTF-8): register, number,
-// customer, total, currency, number of positions.
+// customer, total, currency, the total in PLN (converted with the
+// document's rate), number of positions.
 std::string documentListing();
 // What each run of the universal import (52401) returned, in order: the
 // number of documents stored, or -1 when it stored nothing.

@@ -110,9 +110,9 @@ TEST_F(StandinImportTest, DocumentsCustomersAndPositionsAreStored) {
   EXPECT_EQ(customers[0].email, "f@b.pl");
 
   EXPECT_EQ(standin::documentListing(),
-            "Rejestr     Numer       Kontrahent  Razem  Waluta  Pozycje\n"
-            "Paragony    41          jan         35.99  PLN           2\n"
-            "FakturySpr  FV/1/2026f  firma       42.00  EUR           1\n"
+            "Rejestr     Numer       Kontrahent  Razem  Waluta   W PLN  Pozycje\n"
+            "Paragony    41          jan         35.99  PLN      35.99        2\n"
+            "FakturySpr  FV/1/2026f  firma       42.00  EUR     176.40        1\n"
             "2 dokumentów\n");
   EXPECT_EQ(standin::importedCopies().size(), 1u);
 }
