@@ -15,12 +15,12 @@ root=$PWD
 scripts/install-deps.sh demo
 
 echo "== Building the plug-in, the host stand-in 'tomiks' and the service stand-in 'mockgate' (build/)"
+mkdir -p build
 if [ ! -f build/CMakeCache.txt ]; then
-  cmake --preset default > /tmp/marketgate-demo-configure.log 2>&1 ||
-    { cat /tmp/marketgate-demo-configure.log; exit 1; }
+  cmake --preset default > build/demo-configure.log 2>&1 || { cat build/demo-configure.log; exit 1; }
 fi
-cmake --build build -j2 --target tomiks marketgate mockgate > /tmp/marketgate-demo-build.log 2>&1 ||
-  { tail -n 40 /tmp/marketgate-demo-build.log; exit 1; }
+cmake --build build -j2 --target tomiks marketgate mockgate > build/demo-build.log 2>&1 ||
+  { tail -n 40 build/demo-build.log; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/marketgate-demo.XXXXXX")
 mockgate_pid=""

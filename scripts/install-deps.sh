@@ -40,7 +40,7 @@ fi
 # sudo asks for the password here, before apt-get's output is put away.
 [ ${#as_root[@]} -eq 0 ] || sudo -v
 
-log=${TMPDIR:-/tmp}/marketgate-install-deps.log
+log=$(mktemp "${TMPDIR:-/tmp}/marketgate-install-deps.XXXXXX")
 echo "== Installing what is missing: ${missing[*]} (apt-get's output in $log)"
 {
   if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then

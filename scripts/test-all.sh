@@ -6,6 +6,10 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
+# This run's logs, apart from those of runs by other users.
+logs=$(mktemp -d "${TMPDIR:-/tmp}/marketgate-tests.XXXXXX")
+echo "== Logs of set-up and configuration in $logs"
+
 # Wine (32-bit, under qemu) for the Windows tests: the set-up script of the
 # shared tools (run as root) proves it with a smoke test. Without it the win32
 # preset is still built, and its tests are reported as skipped with the reason.
@@ -18,10 +22,10 @@ if [ ! -f "$wine_setup" ]; then
   MG_WINE_SKIP_REASON="$wine_setup is missing"
 elif [ "$(id -u)" -ne 0 ] && ! command -v sudo > /dev/null; then
   MG_WINE_SKIP_REASON="the Wine set-up must run as root (and there is no sudo)"
-elif $([ "$(id -u)" -eq 0 ] || echo sudo) bash "$wine_setup" > /tmp/wine32-setup.log 2>&1; then
+elif $([ "$(id -u)" -eq 0 ] || echo sudo) bash "$wine_setup" > "$logs/wine32-setup.log" 2>&1; then
   MG_WINE_READY=1
 else
-  MG_WINE_SKIP_REASON="the Wine set-up failed (see /tmp/wine32-setup.log): $(tail -n 3 /tmp/wine32-setup.log | tr '\n' ' ')"
+  MG_WINE_SKIP_REASON="the Wine set-up failed (see $logs/wine32-setup.log): $(tail -n 3 "$logs/wine32-setup.log" | tr '\n' ' ')"
 fi
 
 # The Windows tests under Wine: the prefix made once before tests run side by
@@ -40,7 +44,7 @@ status=0
 run_preset() {
   local preset=$1
   echo "=== preset $preset ==="
-  cmake --preset "$preset" > "/tmp/configure-$preset.log" || { cat "/tmp/configure-$preset.log"; return 1; }
+  cmake --preset "$preset" > "$logs/configure-$preset.log" || { cat "$logs/configure-$preset.log"; return 1; }
   cmake --build --preset "$preset" || return 1
   if [ "$preset" = win32 ]; then
     if [ "$MG_WINE_READY" != 1 ]; then
