@@ -53,6 +53,7 @@ TerminalRun runOnTerminal(MarketgateStatus& object, const std::vector<std::strin
   if (child == 0) {
     close(results[0]);
     setenv("TERM", "xterm", 1);
+    setenv("LC_ALL", "C.UTF-8", 1);  // a UTF-8 terminal, whatever the tests were started with
     standin::setTerminalDialogs(true);
     int result = runDialog(object);
     ssize_t ignored = write(results[1], &result, sizeof result);
