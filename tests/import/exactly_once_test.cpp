@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <regex>
 
 #include "frame/table_hooks.h"
 #include "host_control.h"
@@ -65,14 +64,6 @@ class ExactlyOnceTest : public ImportTest {
     std::map<std::string, int> booked = bookings();
     for (int i = 0; i < count; ++i) EXPECT_EQ(booked[std::to_string(8000 + i)], 1) << "order " << 8000 + i;
     EXPECT_EQ(booked.size(), static_cast<size_t>(count));
-  }
-  // Orders the service holds in the status (mockgate is stopped for it).
-  int ordersInStatus(int status) {
-    mock->stop();
-    std::string state = mock->stateText();
-    std::regex pattern("\"order_status_id\": ?" + std::to_string(status) + "\\b");
-    return static_cast<int>(std::distance(std::sregex_iterator(state.begin(), state.end(), pattern),
-                                          std::sregex_iterator()));
   }
   std::vector<std::string> messagesWith(const std::string& start) const {
     std::vector<std::string> found;

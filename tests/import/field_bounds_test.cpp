@@ -38,20 +38,7 @@ std::string fieldText(const char (&field)[N]) {
   return end != nullptr ? std::string(field) : "<no terminator in the field>";
 }
 
-class FieldBoundsTest : public ImportTest {
- protected:
-  static std::vector<std::string> linesOf(const std::string& file, const std::string& key) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < file.size()) {
-      size_t end = file.find('\n', at);
-      if (end == std::string::npos) end = file.size();
-      if (file.compare(at, key.size() + 1, key + "=") == 0) lines.push_back(file.substr(at, end - at));
-      at = end + 1;
-    }
-    return lines;
-  }
-};
+using FieldBoundsTest = ImportTest;
 
 // Tax id (14), customer symbol (16), invoice number (39), shipment symbol
 // (19) and the page's current date (11) in the lines of an issue document;

@@ -2,6 +2,7 @@
 #include "import/import_fixture.h"
 
 #include <cstdio>
+#include <regex>
 
 #include "host_control.h"
 #include "ini_files.h"
@@ -103,6 +104,18 @@ std::string quoted(const std::string& text) {
   return json + "\"";
 }
 
+std::vector<std::string> linesOf(const std::string& file, const std::string& key) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < file.size()) {
+    size_t end = file.find('\n', at);
+    if (end == std::string::npos) end = file.size();
+    if (file.compare(at, key.size() + 1, key + "=") == 0) lines.push_back(file.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
 std::string orderJson(double orderId, const std::vector<Member>& changes) {
   char id[32];
   std::snprintf(id, sizeof id, "%.0f", orderId);
@@ -184,6 +197,14 @@ int ImportTest::requestCount(const std::string& method) const {
   int count = 0;
   for (const std::string& request : requests()) count += request == method || request.rfind(method + " ", 0) == 0;
   return count;
+}
+
+int ImportTest::ordersInStatus(int status) {
+  mock->stop();
+  std::string state = mock->stateText();
+  std::regex pattern("\"order_status_id\": ?" + std::to_string(status) + "\\b");
+  return static_cast<int>(
+      std::distance(std::sregex_iterator(state.begin(), state.end(), pattern), std::sregex_iterator()));
 }
 
 std::string ImportTest::lastImportedFile() const {

@@ -29,6 +29,8 @@ std::string ordersReply(const std::vector<std::string>& orders);
 std::string shopJson(const std::vector<std::string>& orders, const std::string& invoices = "[]");
 // A JSON string literal of a UTF-8 text.
 std::string quoted(const std::string& text);
+// The lines of an import file that begin with the key and "=".
+std::vector<std::string> linesOf(const std::string& file, const std::string& key);
 
 class ImportTest : public HostFixture {
  protected:
@@ -47,6 +49,9 @@ class ImportTest : public HostFixture {
   // Requests mockgate logged since startShop: "method {parameters}".
   std::vector<std::string> requests() const;
   int requestCount(const std::string& method) const;
+
+  // Orders the service holds in the status (mockgate is stopped for it).
+  int ordersInStatus(int status);
 
   // The newest copy the stand-in kept of an imported file ("" when none).
   std::string lastImportedFile() const;

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 
 #include "host_control.h"
 #include "ini_files.h"
@@ -74,14 +73,6 @@ class ImportRunTest : public ImportTest {
     std::vector<std::string> numbers;
     for (int i = 0; i < count; ++i) numbers.push_back(std::to_string(first + i));
     return numbers;
-  }
-  // Orders the service holds in the status, after mockgate stopped.
-  int ordersInStatus(int status) {
-    mock->stop();
-    std::string state = mock->stateText();
-    std::regex pattern("\"order_status_id\": ?" + std::to_string(status) + "\\b");
-    return static_cast<int>(std::distance(std::sregex_iterator(state.begin(), state.end(), pattern),
-                                          std::sregex_iterator()));
   }
   bool importFileLeft() const {
     struct stat info;

@@ -13,19 +13,6 @@ namespace {
 
 class TranslationTest : public ImportTest {
  protected:
-  // Lines of the file that begin with the key and "=".
-  static std::vector<std::string> linesOf(const std::string& file, const std::string& key) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < file.size()) {
-      size_t end = file.find('\n', at);
-      if (end == std::string::npos) end = file.size();
-      std::string line = file.substr(at, end - at);
-      if (line.rfind(key + "=", 0) == 0) lines.push_back(line);
-      at = end + 1;
-    }
-    return lines;
-  }
   static std::string lineOf(const std::string& file, const std::string& key) {
     std::vector<std::string> lines = linesOf(file, key);
     return lines.empty() ? "<none>" : lines[0];
