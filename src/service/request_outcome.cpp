@@ -62,6 +62,15 @@ bool takeServiceRefusal(const char* reply, RequestOutcome& outcome) {
   return refused;
 }
 
+bool serviceSucceeded(const char* reply) {
+  if (reply == nullptr || reply[0] != '{') return false;
+  JsonValue* root = jsonParse(reply);
+  const char* status = jsonObjectString(jsonValueObject(root), "status");
+  bool succeeded = status != nullptr && std::strcmp(status, kSuccess) == 0;
+  jsonFree(root);
+  return succeeded;
+}
+
 bool keyRefused(const RequestOutcome& outcome) {
   return outcome.fault == RequestFault::serviceError && std::strcmp(outcome.errorCode, kBadTokenCode) == 0;
 }

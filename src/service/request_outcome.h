@@ -35,6 +35,8 @@ void noteHttpFailure(RequestOutcome& outcome, uint32_t answeredStatus);
 // True when the reply is an object of the service's error convention
 // ("status" other than "SUCCESS"); its code and message go into outcome.
 bool takeServiceRefusal(const char* reply, RequestOutcome& outcome);
+// True when the reply is an object whose "status" is "SUCCESS".
+bool serviceSucceeded(const char* reply);
 
 bool keyRefused(const RequestOutcome& outcome);
 

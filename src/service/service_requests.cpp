@@ -4,11 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "hostlink/host_abi.h"
 #include "hostlink/host_services.h"
-#include "json/json.h"
 #include "service/invoice_number.h"
 #include "service/request_body.h"
 
@@ -55,12 +53,7 @@ int32_t orderIdNumber(const char* text) {
 // "SUCCESS". A cut or unreadable answer does not count (the order may have
 // moved, and setting the same status again is harmless).
 bool statusChangeAccepted(int32_t httpStatus, const char* reply) {
-  if (httpStatus != 200 || reply == nullptr || reply[0] != '{') return false;
-  JsonValue* root = jsonParse(reply);
-  const char* status = jsonObjectString(jsonValueObject(root), "status");
-  bool accepted = status != nullptr && std::strcmp(status, "SUCCESS") == 0;
-  jsonFree(root);
-  return accepted;
+  return httpStatus == 200 && serviceSucceeded(reply);
 }
 
 }  // namespace
