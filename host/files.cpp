@@ -45,6 +45,17 @@ STANDIN_EXPORT void MG_THISCALL ordinal_22563(void* holder) {
 
 STANDIN_EXPORT int32_t MG_CDECL ordinal_52541(void* file, const char* format, ...) {
   if (file == nullptr || format == nullptr) return -1;
+  if (std::strcmp(format, "%s") == 0) {
+    // A text written as it stands, the usual call: without the formatter.
+    va_list values;
+    va_start(values, format);
+    const char* text = va_arg(values, const char*);
+    va_end(values);
+    if (text != nullptr) {
+      size_t length = std::strlen(text);
+      return std::fwrite(text, 1, length, static_cast<FILE*>(file)) == length ? static_cast<int32_t>(length) : -1;
+    }
+  }
   va_list values;
   va_start(values, format);
   int written = std::vfprintf(static_cast<FILE*>(file), format, values);
