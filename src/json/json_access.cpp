@@ -1,5 +1,5 @@
 // Typed getters over a parsed JSON tree. Member lookup is a linear scan from
-// the first member that compares lengths before bytes.
+// the first member that compares first bytes, then lengths, then the rest.
 #include <cstring>
 
 #include "json/json.h"
@@ -18,6 +18,7 @@ JsonValue* jsonObjectFind(const JsonObject* object, const char* name, uint32_t l
   if (object == nullptr || name == nullptr) return nullptr;
   for (uint32_t i = 0; i < object->count; ++i) {
     const char* candidate = object->names[i];
+    if (length > 0 && candidate[0] != name[0]) continue;
     if (std::strlen(candidate) == length && std::memcmp(candidate, name, length) == 0) return object->values[i];
   }
   return nullptr;
