@@ -13,6 +13,7 @@
 #include "import/pending_push_retry.h"
 #include "import/taken_over_note.h"
 #include "import/universal_import_handoff.h"
+#include "json/json.h"
 #include "platform/file_lock.h"
 #include "platform/kept_files.h"
 #include "service/api_session.h"
@@ -136,6 +137,12 @@ void* openImportFile(const char* name) {
 
 enum class PageResult { Done, Next, Failed };
 
+// The parsed reply; null when there is none or it is no JSON object or array.
+JsonValue* replyTree(const char* reply) {
+  if (reply == nullptr || (reply[0] != '{' && reply[0] != '[')) return nullptr;
+  return jsonParse(reply);
+}
+
 // Fetches and translates one page starting at *pageDate; on Next, *pageDate
 // is where the following page starts.
 PageResult importPage(MarketgateStatus& object, const ApiSession& session, void* file, SeenOrders& seen,
@@ -148,9 +155,12 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, void*
   RequestOutcome outcome = {};
   int ok = requestOrders(session, statusId, &reply, *pageDate, progress, &outcome);
   if (ok && reply == nullptr) outcome.fault = RequestFault::unreadable;
-  if (ok && reply != nullptr) takeServiceRefusal(reply, outcome);
+  // The page is parsed once, for the service's refusal and for its orders.
+  JsonValue* page = replyTree(reply);
+  if (ok && reply != nullptr && reply[0] == '{') takeServiceRefusalFrom(page, outcome);
+  hostRelease(reply);
   if (outcome.fault != RequestFault::none) {
-    hostRelease(reply);
+    jsonFree(page);
     showRequestFailure(kOrdersFailed, outcome, session.replyFile);
     return PageResult::Failed;
   }
@@ -158,9 +168,9 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, void*
   int32_t nextPageDate = 0;
   loadSettings(object);
   size_t known = seen.ids.size();
-  int result = translateOrders(reply, file, object.settings.ZamowieniaCzyParagony, object.settings.EanCzySku,
-                               &nextPageDate, &seen);
-  hostRelease(reply);
+  int result = translateOrderTree(page, file, object.settings.ZamowieniaCzyParagony, object.settings.EanCzySku,
+                                  &nextPageDate, &seen);
+  jsonFree(page);
   if (result != 0) return PageResult::Failed;
   // A full page that brought nothing new would only come back again.
   if (nextPageDate == 0 || seen.ids.size() == known) return PageResult::Done;

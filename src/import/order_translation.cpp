@@ -61,25 +61,16 @@ bool handedOverBefore(SeenOrders* seen, const OrderValues& order) {
   return true;
 }
 
-}  // namespace
-
-int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
-                    int32_t* nextPageDate, SeenOrders* seen) {
-  PageContext page;
+void startPage(PageContext& page, void* file, int32_t documentKind, int32_t symbolSource) {
   page.file = file;
   page.kind = normalisedKind(documentKind);
   page.symbolSource = symbolSource;
   hostBoundedCopy(page.currentDate, hostCurrentDate(), sizeof page.currentDate - 1);
-  DecodingNotice notice;
+}
 
-  if (reply == nullptr || (reply[0] != '{' && reply[0] != '[')) return -1;
-  JsonValue* root = jsonParse(reply);
-  if (root == nullptr) return -1;
+int translateParsedOrders(PageContext& page, const JsonValue* root, int32_t* nextPageDate, SeenOrders* seen) {
   JsonArray* orders = jsonObjectArray(jsonValueObject(root), "orders");
-  if (orders == nullptr) {
-    jsonFree(root);
-    return -1;
-  }
+  if (orders == nullptr) return -1;
 
   emptyRateCache(page.rates);
   uint32_t count = jsonArrayCount(orders);
@@ -94,6 +85,29 @@ int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t
     translateOrder(page, order, seen);
   }
   if (count == kOrdersPageSize && nextPageDate != nullptr) *nextPageDate = lastConfirmation;
-  jsonFree(root);
   return 0;
+}
+
+}  // namespace
+
+int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
+                    int32_t* nextPageDate, SeenOrders* seen) {
+  PageContext page;
+  startPage(page, file, documentKind, symbolSource);
+  DecodingNotice notice;
+
+  if (reply == nullptr || (reply[0] != '{' && reply[0] != '[')) return -1;
+  JsonValue* root = jsonParse(reply);
+  if (root == nullptr) return -1;
+  int result = translateParsedOrders(page, root, nextPageDate, seen);
+  jsonFree(root);
+  return result;
+}
+
+int translateOrderTree(const JsonValue* root, void* file, int32_t documentKind, int32_t symbolSource,
+                       int32_t* nextPageDate, SeenOrders* seen) {
+  PageContext page;
+  startPage(page, file, documentKind, symbolSource);
+  DecodingNotice notice;
+  return translateParsedOrders(page, root, nextPageDate, seen);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct BookedOrders;
+struct JsonValue;
 struct TakenOverNote;
 
 // Orders per page of the getOrders method: a full page means more may follow.
@@ -39,6 +40,9 @@ struct SeenOrders {
 // (the failed changes also in the journal of changes to repeat).
 int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
                     int32_t* nextPageDate, SeenOrders* seen = nullptr);
+// The same for a reply already parsed (root may be null: unusable).
+int translateOrderTree(const JsonValue* root, void* file, int32_t documentKind, int32_t symbolSource,
+                       int32_t* nextPageDate, SeenOrders* seen = nullptr);
 
 // Capacity of the shipment symbol: 19 characters and the terminator.
 constexpr size_t kShipmentSymbolSize = 20;

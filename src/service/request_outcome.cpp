@@ -47,6 +47,12 @@ void noteHttpFailure(RequestOutcome& outcome, uint32_t answeredStatus) {
 bool takeServiceRefusal(const char* reply, RequestOutcome& outcome) {
   if (reply == nullptr || reply[0] != '{') return false;
   JsonValue* root = jsonParse(reply);
+  bool refused = takeServiceRefusalFrom(root, outcome);
+  jsonFree(root);
+  return refused;
+}
+
+bool takeServiceRefusalFrom(const JsonValue* root, RequestOutcome& outcome) {
   JsonObject* object = jsonValueObject(root);
   const char* status = jsonObjectString(object, "status");
   bool refused = status != nullptr && std::strcmp(status, kSuccess) != 0;
@@ -58,7 +64,6 @@ bool takeServiceRefusal(const char* reply, RequestOutcome& outcome) {
     hostConvertText(outcome.errorMessage, sizeof outcome.errorMessage, message != nullptr ? message : "", -1,
                     host_abi::kCodeUtf8, host_abi::kCodeMazovia);
   }
-  jsonFree(root);
   return refused;
 }
 

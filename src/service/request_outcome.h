@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct JsonValue;
+
 enum class RequestFault : int32_t {
   none,
   unreachable,     // no answer came (no connection, an address the host cannot use)
@@ -35,6 +37,8 @@ void noteHttpFailure(RequestOutcome& outcome, uint32_t answeredStatus);
 // True when the reply is an object of the service's error convention
 // ("status" other than "SUCCESS"); its code and message go into outcome.
 bool takeServiceRefusal(const char* reply, RequestOutcome& outcome);
+// The same for a reply already parsed (root may be null).
+bool takeServiceRefusalFrom(const JsonValue* root, RequestOutcome& outcome);
 // True when the reply is an object whose "status" is "SUCCESS".
 bool serviceSucceeded(const char* reply);
 
