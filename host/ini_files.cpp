@@ -8,6 +8,8 @@
 #include <map>
 #include <vector>
 
+#include "file_watch.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -175,7 +177,8 @@ struct ReadFile {
 };
 
 // Files are read anew only when they changed (the plug-in reads one value at a
-// time, a few dozen per service request).
+// time, a few dozen per service request). Where the system reports changes,
+// a file nothing happened to since it was last read is not even looked at.
 std::map<std::string, ReadFile>& readFiles() {
     static std::map<std::string, ReadFile> files;
     return files;
@@ -213,12 +216,14 @@ Location locate(const std::vector<IniLine>& lines, const std::string& section,
 // The file's lines as they stand now; null when it cannot be read.
 const std::vector<IniLine>* currentLines(const std::string& path) {
     std::map<std::string, ReadFile>& files = readFiles();
+    const bool unchanged = unchangedSinceLastLook(path);
+    auto known = files.find(path);
+    if (unchanged && known != files.end()) return &known->second.lines;
     const int64_t readAt = nowNanoseconds();
     FileStamp stamp;
     // A name the system's status call refuses (longer than MAX_PATH on
     // Windows) may still open: such a file is read anew every time.
     const bool stamped = stampOf(path, stamp);
-    auto known = files.find(path);
     if (stamped && known != files.end() && known->second.vouchedFor(stamp)) return &known->second.lines;
     std::string content;
     if (!readWholeFile(path, content)) {

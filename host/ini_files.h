@@ -31,7 +31,8 @@ constexpr int kIniTextLimit = 255;
 // key is missing, the value is unreadable, the write failed, or the mode or format is
 // not one of the above (then no argument is taken and nothing is done).
 // Reads always see the file as it stands (a parsed copy is kept and used again
-// while the file's size, identity and times show it unchanged).
+// while the system reports no change at its path, or, where it gives no such
+// reports, while the file's size, identity and times show it unchanged).
 // Sections and keys match without regard to ASCII case; values are trimmed of
 // surrounding blanks. A key present with an empty value reads as "" (result 0) for
 // "%s" and as unreadable for "%d".

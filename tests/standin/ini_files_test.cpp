@@ -203,6 +203,46 @@ TEST_F(IniFiles, ReadsSeeEveryChangeOfTheFile) {
     EXPECT_EQ(readNumber("Opcje", "Kontrahent", field), 1);
 }
 
+// A file read before is not looked at again while nothing happens to it; what
+// replaces it, or a folder on its way, or a linked file's target, is seen at
+// the next read.
+TEST_F(IniFiles, ReadsSeeTheFileOrAFolderOnItsWayReplaced) {
+    const fs::path folder = dir_ / "dane" / "firma";
+    const std::string path = (folder / "marketgate.ini").string();
+    const auto write = [](const fs::path& where, int value) {
+        std::ofstream(where, std::ios::binary) << "[Opcje]\nKontrahent=" << value << "\n";
+    };
+    const auto kontrahent = [](const std::string& where) {
+        int16_t field = 0;
+        return iniAccessWith(where, kIniRead, "Opcje", "Kontrahent", "%d", &field) == 0 ? field : -1;
+    };
+    fs::create_directories(folder);
+    write(path, 1);
+    EXPECT_EQ(kontrahent(path), 1);
+    EXPECT_EQ(kontrahent(path), 1);
+    write(path + ".new", 2);  // an editor's save
+    fs::rename(path + ".new", path);
+    EXPECT_EQ(kontrahent(path), 2);
+    fs::rename(folder, dir_ / "dane" / "stara");
+    fs::create_directories(folder);
+    write(path, 3);
+    EXPECT_EQ(kontrahent(path), 3);
+    write(path, 4);  // the folder that took the old one's place is watched
+    EXPECT_EQ(kontrahent(path), 4);
+    fs::rename(dir_ / "dane", dir_ / "stare");
+    fs::create_directories(folder);
+    write(path, 5);
+    EXPECT_EQ(kontrahent(path), 5);
+#ifndef _WIN32
+    const std::string linked = (dir_ / "linked.ini").string();
+    fs::create_symlink(path, linked);
+    EXPECT_EQ(kontrahent(linked), 5);
+    write(path + ".new", 6);
+    fs::rename(path + ".new", path);
+    EXPECT_EQ(kontrahent(linked), 6);
+#endif
+}
+
 TEST_F(IniFiles, AWriteIntoAMissingDirectoryFails) {
     const std::string nowhere = (dir_ / "missing" / "marketgate.ini").string();
     EXPECT_EQ(iniAccessWith(nowhere, kIniWrite, "API", "Key", "%s", "k"), 1);
