@@ -13,6 +13,7 @@
 #include <cctype>
 #include <exception>
 #include <memory>
+#include <utility>
 
 namespace standin {
 namespace {
@@ -191,12 +192,12 @@ int sendPost(const std::string& host, const std::string& path, const std::string
     httplib::Headers headers;
     std::string contentType;
     parseHeaderLines(headerLines, headers, contentType);
-    const httplib::Result result = body.empty()
+    httplib::Result result = body.empty()
                                        ? client->Post(requestPath(endpoint, path), headers, body, contentType)
                                        : postInOneGo(*client, requestPath(endpoint, path), headers, body, contentType);
     if (result) answeredStatus = result->status;
     if (!result || result->status < 200 || result->status > 299) return -1;
-    replyBody = result->body;
+    replyBody = std::move(result->body);
     return result->status;
 }
 

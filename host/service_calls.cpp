@@ -31,17 +31,20 @@ std::string textOf(const char* text) { return text != nullptr ? text : std::stri
 
 #ifdef _WIN32
 int openForWriting(const char* name) { return _open(name, _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE); }
+long long lengthOf(int file) { return _lseeki64(file, 0, SEEK_END); }
 bool cutFile(int file, size_t length) { return _chsize_s(file, static_cast<long long>(length)) == 0; }
 #else
 int openForWriting(const char* name) { return open(name, O_WRONLY | O_CREAT | O_CLOEXEC, 0666); }
+long long lengthOf(int file) { return lseek(file, 0, SEEK_END); }
 bool cutFile(int file, size_t length) { return ftruncate(file, static_cast<off_t>(length)) == 0; }
 #endif
 
 // Stores the reply body in the named file; an unnamed file is not written.
-// The file is written over in place and then cut to the body's length: a
-// file emptied first and written anew is pushed to the disk when it is
-// closed (and its old blocks freed, on a discarding file system, while the
-// caller waits), once per request.
+// The file is written over in place and then cut to the body's length if it
+// was longer: a file emptied first and written anew is pushed to the disk
+// when it is closed (and its old blocks freed, on a discarding file system,
+// while the caller waits), and even a cut to the length the file already has
+// costs a journal entry, once per request.
 bool writeReplyFile(const std::string& name, const std::string& body) {
   if (name.empty()) return true;
   const int file = openForWriting(name.c_str());
@@ -53,7 +56,8 @@ bool writeReplyFile(const std::string& name, const std::string& body) {
     if (n <= 0) break;
     written += static_cast<size_t>(n);
   }
-  const bool stored = written == body.size() && cutFile(file, body.size());
+  const long long length = written == body.size() ? lengthOf(file) : -1;
+  const bool stored = length >= 0 && (length == static_cast<long long>(body.size()) || cutFile(file, body.size()));
   return close(file) == 0 && stored;
 }
 
