@@ -12,7 +12,7 @@ include(${STANDIN_DIR}/deps.cmake)
 
 file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS ${STANDIN_DIR}/*.cpp)
 # POSIX-only files of host/ (their Windows variants are in host/windows/).
-set(STANDIN_POSIX_ONLY http_client.cpp document_store.cpp)
+set(STANDIN_POSIX_ONLY http_client.cpp document_store.cpp zeroed_pages.cpp)
 foreach(name ${STANDIN_POSIX_ONLY})
   list(REMOVE_ITEM STANDIN_SOURCES ${STANDIN_DIR}/${name})
 endforeach()
