@@ -2,9 +2,9 @@
 // waiting at every look: each watched path holds a watch on every folder from
 // the root down to its own (entries made, removed, renamed or changed in
 // attributes; the folder's own removal or move) and one on the file itself
-// (writes through any of its names, attributes, removal). An event that
-// concerns a path drops its watches; the next look makes them anew, so a
-// folder replaced on the way is watched from then on.
+// (attributes, removal, and for its content writes through any of its
+// names). An event that concerns a path drops its watches; the next look
+// makes them anew, so a folder replaced on the way is watched from then on.
 // Not seen, as by the file's times not always either: writes through a shared
 // memory map, and a file system mounted over a folder on the way.
 #include "file_watch.h"
@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace standin {
@@ -28,12 +29,18 @@ namespace {
 
 constexpr uint32_t kFolderEvents =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
-constexpr uint32_t kFileEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF;
+constexpr uint32_t kIdentityEvents = IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+constexpr uint32_t kContentEvents = kIdentityEvents | IN_MODIFY | IN_CLOSE_WRITE;
+// Reported whatever was asked for.
+constexpr uint32_t kAlwaysReported = IN_IGNORED | IN_UNMOUNT | IN_Q_OVERFLOW;
 
-// A watch and, for a folder, the name in it that leads on to the path.
+// A watch and, for a folder, the name in it that leads on to the path. A
+// file watched for two purposes reports the events of both: those not
+// counted for this path's purpose are passed over.
 struct Watched {
     int watch;
     std::string entry;  // empty for the file itself
+    uint32_t counted;
 };
 
 struct WatchedPath {
@@ -45,7 +52,7 @@ struct Watcher {
     int queue = -1;
     bool unusable = false;      // the system gave no queue, or reading it failed
     bool forkedCopy = false;    // this process is a child and shares its parent's queue
-    std::map<std::string, WatchedPath> paths;
+    std::map<std::pair<std::string, WatchedFor>, WatchedPath> paths;
 };
 
 Watcher& watcher() {
@@ -119,7 +126,7 @@ std::vector<std::string> namesOf(const std::string& path) {
 
 // Watches the folders on the way to path and the file. The watches come
 // before the caller reads the file, so nothing between goes unreported.
-WatchedPath watchPath(int queue, const std::string& path) {
+WatchedPath watchPath(int queue, const std::string& path, WatchedFor purpose) {
     WatchedPath watched;
     const std::vector<std::string> names = namesOf(path);
     if (path.empty() || path[0] != '/' || names.empty()) return watched;
@@ -130,13 +137,14 @@ WatchedPath watchPath(int queue, const std::string& path) {
         const int watch = inotify_add_watch(queue, here.c_str(), kFolderEvents | IN_ONLYDIR | IN_DONT_FOLLOW);
         // A missing folder leaves the watches above it: its making is reported.
         if (watch < 0) return watched;
-        watched.watches.push_back(Watched{watch, name});
+        watched.watches.push_back(Watched{watch, name, kFolderEvents});
         if (&name != &names.back()) folder += "/" + name;
     }
     if (!changedOnlyHere(folder.empty() ? "/" : folder)) return watched;
-    const int file = inotify_add_watch(queue, path.c_str(), kFileEvents | IN_DONT_FOLLOW);
+    const uint32_t counted = purpose == WatchedFor::kContent ? kContentEvents : kIdentityEvents;
+    const int file = inotify_add_watch(queue, path.c_str(), counted | IN_DONT_FOLLOW | IN_MASK_ADD);
     if (file >= 0) {
-        watched.watches.push_back(Watched{file, std::string()});
+        watched.watches.push_back(Watched{file, std::string(), counted});
     } else if (errno != ENOENT) {
         return watched;
     }
@@ -150,7 +158,8 @@ WatchedPath watchPath(int queue, const std::string& path) {
 bool concerns(const WatchedPath& watched, const inotify_event& event) {
     if (event.mask & IN_Q_OVERFLOW) return true;
     for (const Watched& one : watched.watches) {
-        if (one.watch == event.wd && (event.len == 0 || one.entry.empty() || one.entry == event.name)) return true;
+        if (one.watch != event.wd || (event.mask & (one.counted | kAlwaysReported)) == 0) continue;
+        if (event.len == 0 || one.entry.empty() || one.entry == event.name) return true;
     }
     return false;
 }
@@ -179,17 +188,20 @@ bool takeEvents(Watcher& kept) {
 
 }  // namespace
 
-bool unchangedSinceLastLook(const std::string& path) {
+SinceLastLook lookAt(const std::string& path, WatchedFor purpose) {
     Watcher& kept = watcher();
-    if (!ready(kept)) return false;
+    if (!ready(kept)) return SinceLastLook::kUnwatched;
     if (!takeEvents(kept)) {
         giveUp(kept);
-        return false;
+        return SinceLastLook::kUnwatched;
     }
-    const auto known = kept.paths.find(path);
-    if (known != kept.paths.end()) return known->second.complete;
-    kept.paths.emplace(path, watchPath(kept.queue, path));
-    return false;
+    const auto key = std::make_pair(path, purpose);
+    auto known = kept.paths.find(key);
+    if (known != kept.paths.end()) {
+        return known->second.complete ? SinceLastLook::kNothing : SinceLastLook::kUnwatched;
+    }
+    known = kept.paths.emplace(key, watchPath(kept.queue, path, purpose)).first;
+    return known->second.complete ? SinceLastLook::kSomething : SinceLastLook::kUnwatched;
 }
 
 }  // namespace standin
@@ -198,7 +210,7 @@ bool unchangedSinceLastLook(const std::string& path) {
 
 namespace standin {
 
-bool unchangedSinceLastLook(const std::string&) { return false; }
+SinceLastLook lookAt(const std::string&, WatchedFor) { return SinceLastLook::kUnwatched; }
 
 }  // namespace standin
 

@@ -216,7 +216,7 @@ Location locate(const std::vector<IniLine>& lines, const std::string& section,
 // The file's lines as they stand now; null when it cannot be read.
 const std::vector<IniLine>* currentLines(const std::string& path) {
     std::map<std::string, ReadFile>& files = readFiles();
-    const bool unchanged = unchangedSinceLastLook(path);
+    const bool unchanged = lookAt(path, WatchedFor::kContent) == SinceLastLook::kNothing;
     auto known = files.find(path);
     if (unchanged && known != files.end()) return &known->second.lines;
     const int64_t readAt = nowNanoseconds();

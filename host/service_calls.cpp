@@ -1,11 +1,6 @@
 // Host functions that reach the order service and ask the user for text:
 // the HTTP request (51757) and the text input dialog (52207).
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
-#ifdef _WIN32
-#include <io.h>
-#endif
 
 #include <cstdio>
 #include <cstring>
@@ -15,6 +10,7 @@
 #include "codepages.h"
 #include "host_exports.h"
 #include "http_client.h"
+#include "reply_file.h"
 
 using standin::recordCall;
 using standin::state;
@@ -28,38 +24,6 @@ namespace {
 constexpr size_t kAnswerLimit = 255;
 
 std::string textOf(const char* text) { return text != nullptr ? text : std::string(); }
-
-#ifdef _WIN32
-int openForWriting(const char* name) { return _open(name, _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE); }
-long long lengthOf(int file) { return _lseeki64(file, 0, SEEK_END); }
-bool cutFile(int file, size_t length) { return _chsize_s(file, static_cast<long long>(length)) == 0; }
-#else
-int openForWriting(const char* name) { return open(name, O_WRONLY | O_CREAT | O_CLOEXEC, 0666); }
-long long lengthOf(int file) { return lseek(file, 0, SEEK_END); }
-bool cutFile(int file, size_t length) { return ftruncate(file, static_cast<off_t>(length)) == 0; }
-#endif
-
-// Stores the reply body in the named file; an unnamed file is not written.
-// The file is written over in place and then cut to the body's length if it
-// was longer: a file emptied first and written anew is pushed to the disk
-// when it is closed (and its old blocks freed, on a discarding file system,
-// while the caller waits), and even a cut to the length the file already has
-// costs a journal entry, once per request.
-bool writeReplyFile(const std::string& name, const std::string& body) {
-  if (name.empty()) return true;
-  const int file = openForWriting(name.c_str());
-  if (file < 0) return false;
-  size_t written = 0;
-  while (written < body.size()) {
-    const size_t chunk = body.size() - written < (1u << 30) ? body.size() - written : (1u << 30);
-    const auto n = write(file, body.data() + written, static_cast<unsigned>(chunk));
-    if (n <= 0) break;
-    written += static_cast<size_t>(n);
-  }
-  const long long length = written == body.size() ? lengthOf(file) : -1;
-  const bool stored = length >= 0 && (length == static_cast<long long>(body.size()) || cutFile(file, body.size()));
-  return close(file) == 0 && stored;
-}
 
 // The reply as a NUL-terminated host block, or null without memory.
 char* replyBlock(const std::string& body) {
@@ -76,7 +40,7 @@ int exchange(const standin::HttpRequestRecord& request, char** reply, int* answe
   std::string body;
   int status = standin::httpPost(request.host, request.path, request.headers, request.body, body, answered);
   if (status < 0) return -1;
-  if (!writeReplyFile(request.replyFile, body)) return -1;
+  if (!request.replyFile.empty() && !standin::storeReply(request.replyFile, body)) return -1;
   if (reply == nullptr) return status;
   *reply = replyBlock(body);
   return *reply != nullptr ? status : -1;
