@@ -1,12 +1,14 @@
 // import_bench: imports a generated shop end to end through mockgate on
 // loopback and reports the wall time, the requests by method (checked
 // against the plan worked out from the shop) and the host's peak memory;
-// then sends the import's requests again to a fresh mockgate with a minimal
-// client, three times (the floor is the median), and reports the import's
-// time against it.
-// Usage: import_bench [--orders N] [--kind K] [--no-floor]
-// (--no-floor stops after the import, for profiling the import alone)
+// after each import it sends the import's requests again to a fresh
+// mockgate with a minimal client (the floor). Three rounds by default; the
+// import's time against the floor is the ratio of their medians.
+// Usage: import_bench [--orders N] [--kind K] [--rounds R] [--no-floor]
+// (--no-floor leaves the floor out, for profiling the import alone)
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +34,7 @@ namespace {
 struct Options {
   long orders = 10000;
   int kind = 0;
+  int rounds = 3;
   bool floor = true;
 };
 
@@ -45,11 +48,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
       options.orders = std::atol(argv[++i]);
     } else if (std::strcmp(argv[i], "--kind") == 0) {
       options.kind = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--rounds") == 0) {
+      options.rounds = std::atoi(argv[++i]);
     } else {
       return false;
     }
   }
-  return options.orders > 0;
+  return options.orders > 0 && options.rounds > 0;
 }
 
 std::string readFile(const std::string& path) {
@@ -111,22 +116,63 @@ double replaySeconds(const std::string& shopPath, const std::vector<std::string>
   return replayed ? seconds : -1;
 }
 
-// The floor: the median of three replays of the import's requests (one
-// replay alone moves by half with the machine's state); negative when one
-// failed.
-double floorSeconds(const std::string& shopPath, const std::vector<std::string>& logLines) {
-  std::vector<std::string> bodies;
-  if (!loggedBodies(logLines, bodies)) {
-    std::fprintf(stderr, "floor: a logged request has no body\n");
-    return -1;
+// What one import did and cost.
+struct ImportRound {
+  double seconds = -1;
+  double user = 0, system = 0;                  // the host process
+  double serviceUser = 0, serviceSystem = 0;    // mockgate
+  long peakKiB = 0, peakBeforeKiB = 0;
+  std::vector<std::string> logLines;
+  size_t documents = 0;
+};
+
+// Imports the shop once into a fresh folder, through a fresh mockgate, with
+// the host stand-in reset; false when mockgate did not start.
+bool importOnce(const Options& options, const std::string& shopPath, const std::string& folder,
+                ImportRound& round) {
+  MockgateProcess mock;
+  if (!mock.start(shopPath)) {
+    std::fprintf(stderr, "mockgate did not start\n");
+    return false;
   }
-  double seconds[3];
-  for (double& replay : seconds) {
-    replay = replaySeconds(shopPath, bodies);
-    if (replay < 0) return -1;
-  }
-  std::sort(std::begin(seconds), std::end(seconds));
-  return seconds[1];
+  standin::resetState();
+  standin::setWorkingDirectory(folder);
+  standin::setQuietMode(true);
+  standin::setCallRecording(false);  // the stand-in's record of calls is for tests
+  standin::setServiceBaseUrl(mock.baseUrl());
+  std::string ini = folder + "/marketgate.ini";
+  standin::iniWrite(ini, "API", "Key", "demo-token-123");
+  standin::iniWrite(ini, "Statusy", "StatusWePoz", "0");
+  standin::iniWrite(ini, "Statusy", "StatusWyPoz", "1");
+  standin::iniWrite(ini, "Opcje", "ZamowieniaCzyParagony", std::to_string(options.kind));
+  // What the set-up wrote (the shop above all) reaches the disk now, not at
+  // the import's first flush.
+  sync();
+
+  struct rusage before, childrenBefore, after, childrenAfter;
+  getrusage(RUSAGE_SELF, &before);
+  getrusage(RUSAGE_CHILDREN, &childrenBefore);
+  auto started = std::chrono::steady_clock::now();
+  runOrderImport();
+  round.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  getrusage(RUSAGE_SELF, &after);
+
+  round.logLines = mock.logLines();
+  round.documents = standin::storedDocuments().size();
+  mock.stop();
+  getrusage(RUSAGE_CHILDREN, &childrenAfter);
+  round.user = secondsBetween(before.ru_utime, after.ru_utime);
+  round.system = secondsBetween(before.ru_stime, after.ru_stime);
+  round.serviceUser = secondsBetween(childrenBefore.ru_utime, childrenAfter.ru_utime);
+  round.serviceSystem = secondsBetween(childrenBefore.ru_stime, childrenAfter.ru_stime);
+  round.peakKiB = after.ru_maxrss;
+  round.peakBeforeKiB = before.ru_maxrss;
+  return true;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
 }  // namespace
@@ -134,7 +180,7 @@ double floorSeconds(const std::string& shopPath, const std::vector<std::string>&
 int main(int argc, char** argv) {
   Options options;
   if (!parseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: import_bench [--orders N] [--kind K] [--no-floor]\n");
+    std::fprintf(stderr, "usage: import_bench [--orders N] [--kind K] [--rounds R] [--no-floor]\n");
     return 2;
   }
   char folder[] = "/tmp/import_bench.XXXXXX";
@@ -143,62 +189,52 @@ int main(int argc, char** argv) {
   std::string shopPath = work + "/shop.json";
   if (!generateShop(shopPath, options.orders)) return 1;
 
-  MockgateProcess mock;
-  if (!mock.start(shopPath)) {
-    std::fprintf(stderr, "mockgate did not start\n");
-    return 1;
+  // Rounds of one import and one floor each, so that both meet the machine
+  // in the same state; the figures are the medians.
+  bool ok = true;
+  ImportRound first;
+  std::vector<double> imports, floors;
+  for (int r = 1; r <= options.rounds && ok; ++r) {
+    std::string roundFolder = work + "/round" + std::to_string(r);
+    ImportRound round;
+    if (mkdir(roundFolder.c_str(), 0700) != 0 || !importOnce(options, shopPath, roundFolder, round)) return 1;
+    std::printf("round %d: import %.2f s wall; host process %.2f s user, %.2f s system; mockgate %.2f s user, "
+                "%.2f s system",
+                r, round.seconds, round.user, round.system, round.serviceUser, round.serviceSystem);
+    imports.push_back(round.seconds);
+    if (options.floor) {
+      std::vector<std::string> bodies;
+      double floor = loggedBodies(round.logLines, bodies) ? replaySeconds(shopPath, bodies) : -1;
+      if (floor <= 0) {
+        std::printf("\nFLOOR FAILED: the import's requests could not be replayed\n");
+        ok = false;
+      } else {
+        std::printf("; floor %.2f s", floor);
+        floors.push_back(floor);
+      }
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    if (r == 1) first = std::move(round);
   }
-  standin::setWorkingDirectory(work);
-  standin::setQuietMode(true);
-  standin::setCallRecording(false);  // the stand-in's record of calls is for tests
-  standin::setServiceBaseUrl(mock.baseUrl());
-  std::string ini = work + "/marketgate.ini";
-  standin::iniWrite(ini, "API", "Key", "demo-token-123");
-  standin::iniWrite(ini, "Statusy", "StatusWePoz", "0");
-  standin::iniWrite(ini, "Statusy", "StatusWyPoz", "1");
-  standin::iniWrite(ini, "Opcje", "ZamowieniaCzyParagony", std::to_string(options.kind));
 
-  struct rusage before, childrenBefore;
-  getrusage(RUSAGE_SELF, &before);
-  getrusage(RUSAGE_CHILDREN, &childrenBefore);
-
-  auto started = std::chrono::steady_clock::now();
-  runOrderImport();
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-
-  struct rusage after;
-  getrusage(RUSAGE_SELF, &after);
-  std::vector<std::string> logLines = mock.logLines();
-  std::map<std::string, long> made = loggedRequests(logLines);
-  size_t documents = standin::storedDocuments().size();
-  mock.stop();
-  struct rusage childrenAfter;
-  getrusage(RUSAGE_CHILDREN, &childrenAfter);
-  // The plan is worked out after the import, so that the shop's text and
+  // The plan is worked out after the imports, so that the shop's text and
   // tree do not count toward the import's peak memory.
   bool takenOver = options.kind >= 1 && options.kind <= 4;
   std::map<std::string, long> planned = plannedRequests(readFile(shopPath), 101, takenOver);
-  double floor = options.floor ? floorSeconds(shopPath, logLines) : 0;
-
-  std::printf("orders %ld, kind %d: %.2f s wall; host process %.2f s user, %.2f s system\n", options.orders,
-              options.kind, seconds, secondsBetween(before.ru_utime, after.ru_utime),
-              secondsBetween(before.ru_stime, after.ru_stime));
-  std::printf("mockgate: %.2f s user, %.2f s system\n", secondsBetween(childrenBefore.ru_utime, childrenAfter.ru_utime),
-              secondsBetween(childrenBefore.ru_stime, childrenAfter.ru_stime));
+  std::map<std::string, long> made = loggedRequests(first.logLines);
   printRequests("requests made   ", made);
   printRequests("requests planned", planned);
-  std::printf("documents imported: %zu\n", documents);
-  std::printf("peak memory of the host process: %ld KiB (%ld KiB before the import)\n", after.ru_maxrss,
-              before.ru_maxrss);
-  if (floor > 0) {
-    std::printf("kind %d: import %.2f s, floor %.2f s, ratio %.2f\n", options.kind, seconds, floor, seconds / floor);
+  std::printf("documents imported: %zu\n", first.documents);
+  std::printf("peak memory of the host process: %ld KiB (%ld KiB before the import)\n", first.peakKiB,
+              first.peakBeforeKiB);
+  if (ok && !floors.empty()) {
+    double import = median(imports), floor = median(floors);
+    std::printf("kind %d: import %.2f s, floor %.2f s, ratio %.2f\n", options.kind, import, floor, import / floor);
   }
   std::string cleanup = "rm -rf " + work;
   if (std::system(cleanup.c_str()) != 0) return 1;
-  bool ok = made == planned && documents == static_cast<size_t>(options.orders);
-  if (!ok) std::printf("MISMATCH: requests or documents differ from the plan\n");
-  if (!options.floor) return ok ? 0 : 1;
-  if (floor <= 0) std::printf("FLOOR FAILED: the import's requests could not be replayed\n");
-  ok = ok && floor > 0;
-  return ok ? 0 : 1;
+  bool planKept = made == planned && first.documents == static_cast<size_t>(options.orders);
+  if (!planKept) std::printf("MISMATCH: requests or documents differ from the plan\n");
+  return ok && planKept ? 0 : 1;
 }
