@@ -21,7 +21,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <map>
-#include <utility>
 #include <vector>
 
 namespace standin {
@@ -52,7 +51,7 @@ struct Watcher {
     int queue = -1;
     bool unusable = false;      // the system gave no queue, or reading it failed
     bool forkedCopy = false;    // this process is a child and shares its parent's queue
-    std::map<std::pair<std::string, WatchedFor>, WatchedPath> paths;
+    std::map<std::string, WatchedPath> paths[2];  // by purpose
 };
 
 Watcher& watcher() {
@@ -70,7 +69,7 @@ void leaveParentsQueue() {
 
 bool ready(Watcher& kept) {
     if (kept.forkedCopy) {
-        kept.paths.clear();
+        for (auto& paths : kept.paths) paths.clear();
         kept.forkedCopy = false;
     }
     if (kept.queue >= 0) return true;
@@ -93,7 +92,7 @@ void giveUp(Watcher& kept) {
     close(kept.queue);
     kept.queue = -1;
     kept.unusable = true;
-    kept.paths.clear();
+    for (auto& paths : kept.paths) paths.clear();
 }
 
 // File systems whose every change passes through this machine's kernel (a
@@ -165,8 +164,10 @@ bool concerns(const WatchedPath& watched, const inotify_event& event) {
 }
 
 void forgetPathsConcerned(Watcher& kept, const inotify_event& event) {
-    for (auto path = kept.paths.begin(); path != kept.paths.end();) {
-        path = concerns(path->second, event) ? kept.paths.erase(path) : std::next(path);
+    for (auto& paths : kept.paths) {
+        for (auto path = paths.begin(); path != paths.end();) {
+            path = concerns(path->second, event) ? paths.erase(path) : std::next(path);
+        }
     }
 }
 
@@ -195,12 +196,12 @@ SinceLastLook lookAt(const std::string& path, WatchedFor purpose) {
         giveUp(kept);
         return SinceLastLook::kUnwatched;
     }
-    const auto key = std::make_pair(path, purpose);
-    auto known = kept.paths.find(key);
-    if (known != kept.paths.end()) {
+    std::map<std::string, WatchedPath>& paths = kept.paths[static_cast<int>(purpose)];
+    auto known = paths.find(path);
+    if (known != paths.end()) {
         return known->second.complete ? SinceLastLook::kNothing : SinceLastLook::kUnwatched;
     }
-    known = kept.paths.emplace(key, watchPath(kept.queue, path, purpose)).first;
+    known = paths.emplace(path, watchPath(kept.queue, path, purpose)).first;
     return known->second.complete ? SinceLastLook::kSomething : SinceLastLook::kUnwatched;
 }
 
