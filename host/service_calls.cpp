@@ -105,7 +105,9 @@ MG_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* path, c
                                      {a4, a5, a6, a9, a11, a12, a13, a18},
                                      auxCapacity,  auxBuffer != nullptr && auxValue != nullptr,
                                      -1};
-  recordCall(51757, request.host + "/" + request.path + " " + request.verb + " " + request.body);
+  if (state().recordingCalls) {
+    recordCall(51757, request.host + "/" + request.path + " " + request.verb + " " + request.body);
+  }
   if (reply != nullptr) *reply = nullptr;
   if (auxBuffer != nullptr && auxCapacity > 0) auxBuffer[0] = '\0';
   if (auxValue != nullptr) *auxValue = 0;
