@@ -13,6 +13,11 @@
 #include <string>
 #include <thread>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 using namespace standin;
@@ -242,6 +247,30 @@ TEST_F(IniFiles, ReadsSeeTheFileOrAFolderOnItsWayReplaced) {
     EXPECT_EQ(kontrahent(linked), 6);
 #endif
 }
+
+#ifndef _WIN32
+// A child of the host process (forked, as for a dialog on a terminal) that
+// reads the file before and after changing it leaves the host's own view of
+// the file intact.
+TEST_F(IniFiles, ReadsSeeAChangeMadeByAForkedChild) {
+    put("[Opcje]\nKontrahent=1\n");
+    int16_t field = 0;
+    ASSERT_EQ(readNumber("Opcje", "Kontrahent", field), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        int16_t seen = 0;
+        const bool before = readNumber("Opcje", "Kontrahent", seen) == 0 && seen == 1;
+        put("[Opcje]\nKontrahent=2\n");
+        const bool after = readNumber("Opcje", "Kontrahent", seen) == 0 && seen == 2;
+        _exit(before && after ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readNumber("Opcje", "Kontrahent", field), 0);
+    EXPECT_EQ(field, 2);
+}
+#endif
 
 TEST_F(IniFiles, AWriteIntoAMissingDirectoryFails) {
     const std::string nowhere = (dir_ / "missing" / "marketgate.ini").string();
