@@ -116,79 +116,119 @@ char32_t decodeSingleByte(const Table& table, unsigned char byte) {
     return value == 0 ? kBad : value;
 }
 
-void appendUtf8(std::string& out, char32_t value) {
+// Writes the character in UTF-8 ('?' for a bad byte) and gives its length.
+size_t encodeUtf8(char32_t value, char* out) {
     if (value == kBad) {
-        out += '?';
-    } else if (value < 0x80) {
-        out += static_cast<char>(value);
-    } else if (value < 0x800) {
-        out += static_cast<char>(0xC0 | (value >> 6));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else if (value < 0x10000) {
-        out += static_cast<char>(0xE0 | (value >> 12));
-        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (value >> 18));
-        out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
+        out[0] = '?';
+        return 1;
     }
+    if (value < 0x80) {
+        out[0] = static_cast<char>(value);
+        return 1;
+    }
+    if (value < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (value >> 6));
+        out[1] = static_cast<char>(0x80 | (value & 0x3F));
+        return 2;
+    }
+    if (value < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (value >> 12));
+        out[1] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (value & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (value >> 18));
+    out[1] = static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (value & 0x3F));
+    return 4;
 }
 
-void appendSingleByte(std::string& out, const Table& table, char32_t value) {
-    if (value < 0x80) {
-        out += static_cast<char>(value);
-        return;
-    }
+char encodeSingleByte(const Table& table, char32_t value) {
+    if (value < 0x80) return static_cast<char>(value);
     if (value != kBad) {
         for (int i = 0; i < 128; ++i) {
-            if (table[i] == value) {
-                out += static_cast<char>(0x80 + i);
-                return;
-            }
+            if (table[i] == value) return static_cast<char>(0x80 + i);
         }
     }
-    out += '?';
+    return '?';
 }
 
-// The number of bytes of text that fit in limit bytes without splitting a character
-// of the given code page.
-size_t cutAtCharacter(const std::string& text, size_t limit, int code) {
+// Converts text character by character, handing each converted character
+// (one to four bytes) to put(bytes, length); put returns false to stop.
+template <class Put>
+void convertEach(std::string_view text, const Table* fromTable, const Table* toTable, Put&& put) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        char32_t value;
+        if (byte < 0x80) {
+            value = byte;
+            ++pos;
+        } else if (fromTable) {
+            value = decodeSingleByte(*fromTable, byte);
+            ++pos;
+        } else {
+            value = decodeUtf8(text, pos);
+        }
+        char bytes[4];
+        size_t length = 1;
+        if (value < 0x80) {
+            bytes[0] = static_cast<char>(value);
+        } else if (toTable) {
+            bytes[0] = encodeSingleByte(*toTable, value);
+        } else {
+            length = encodeUtf8(value, bytes);
+        }
+        if (!put(bytes, length)) return;
+    }
+}
+
+bool copiesUnchanged(int fromCode, int toCode) {
+    return fromCode == toCode || !isConvertible(fromCode) || !isConvertible(toCode);
+}
+
+// The number of bytes of an unchanged copy that fit in limit bytes without
+// splitting a character of the given code page.
+size_t cutAtCharacter(std::string_view text, size_t limit, int code) {
     if (limit >= text.size()) return text.size();
     if (code != kCodeUtf8) return limit;
     while (limit > 0 && isContinuation(static_cast<unsigned char>(text[limit]))) --limit;
     return limit;
 }
 
+bool overlaps(std::string_view text, const char* area, size_t size) {
+    const auto from = reinterpret_cast<std::uintptr_t>(text.data());
+    const auto start = reinterpret_cast<std::uintptr_t>(area);
+    return !text.empty() && from < start + size && start < from + text.size();
+}
+
 }  // namespace
 
+void appendConverted(std::string& out, std::string_view text, int fromCode, int toCode) {
+    if (copiesUnchanged(fromCode, toCode)) {
+        out.append(text);
+        return;
+    }
+    convertEach(text, singleByteTable(fromCode), singleByteTable(toCode), [&out](const char* bytes, size_t length) {
+        if (length == 1) {
+            out.push_back(bytes[0]);
+        } else {
+            out.append(bytes, length);
+        }
+        return true;
+    });
+}
+
 std::string convertCodePage(std::string_view text, int fromCode, int toCode) {
-    if (fromCode == toCode || !isConvertible(fromCode) || !isConvertible(toCode)) {
-        return std::string(text);
-    }
-    const Table* fromTable = singleByteTable(fromCode);
-    const Table* toTable = singleByteTable(toCode);
     std::string out;
-    out.reserve(toTable ? text.size() : text.size() * 2);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        char32_t value;
-        if (fromTable) {
-            value = decodeSingleByte(*fromTable, static_cast<unsigned char>(text[pos]));
-            ++pos;
-        } else {
-            value = decodeUtf8(text, pos);
-        }
-        if (toTable) {
-            appendSingleByte(out, *toTable, value);
-        } else {
-            appendUtf8(out, value);
-        }
-    }
+    out.reserve(singleByteTable(toCode) ? text.size() : text.size() * 2);
+    appendConverted(out, text, fromCode, toCode);
     return out;
 }
 
+// Converts straight into dst: a character that no longer fits ends the text,
+// which is where the whole result would be cut.
 int convertTextInto(char* dst, int capacity, const char* src, int srcLength, int fromCode,
                     int toCode) {
     if (dst == nullptr || capacity <= 0) return 0;
@@ -204,10 +244,26 @@ int convertTextInto(char* dst, int capacity, const char* src, int srcLength, int
         }
         source = std::string_view(src, length);
     }
-    const std::string converted = convertCodePage(source, fromCode, toCode);
-    const size_t written =
-        cutAtCharacter(converted, static_cast<size_t>(capacity) - 1, toCode);
-    std::memcpy(dst, converted.data(), written);
+    // A source that shares bytes with dst is read whole before dst is written.
+    std::string overlapped;
+    if (overlaps(source, dst, static_cast<size_t>(capacity))) {
+        overlapped.assign(source);
+        source = overlapped;
+    }
+    const size_t limit = static_cast<size_t>(capacity) - 1;
+    size_t written = 0;
+    if (copiesUnchanged(fromCode, toCode)) {
+        written = cutAtCharacter(source, limit, toCode);
+        if (written > 0) std::memcpy(dst, source.data(), written);
+    } else {
+        convertEach(source, singleByteTable(fromCode), singleByteTable(toCode),
+                    [&](const char* bytes, size_t length) {
+                        if (length > limit - written) return false;
+                        std::memcpy(dst + written, bytes, length);
+                        written += length;
+                        return true;
+                    });
+    }
     dst[written] = '\0';
     return static_cast<int>(written);
 }

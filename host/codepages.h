@@ -25,6 +25,9 @@ enum TextCode : int {
 //   bytes unchanged.
 std::string convertCodePage(std::string_view text, int fromCode, int toCode);
 
+// Appends what convertCodePage gives to out, reusing out's room.
+void appendConverted(std::string& out, std::string_view text, int fromCode, int toCode);
+
 // The host's convert-text function: converts src (srcLength bytes, stopping early at
 // a NUL; a negative length means NUL-terminated; null src means "") and writes the
 // result NUL-terminated into dst. At most capacity bytes are written including the

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <string_view>
 
 #include "codepages.h"
 #include "host_control.h"
@@ -67,21 +68,39 @@ class Database {
   std::string error_;
 };
 
-// A prepared statement, finalised when it goes.
+// A prepared statement, finalised when it goes. The texts it binds are kept
+// in its own room, reused from one run to the next.
 class Statement {
  public:
   Statement(Database& db, const char* sql) : db_(db) {
     if (db.ok() && sqlite3_prepare_v2(db.handle(), sql, -1, &statement_, nullptr) != SQLITE_OK) {
       db.setError(sqlite3_errmsg(db.handle()));
     }
+    if (statement_) texts_.resize(static_cast<size_t>(sqlite3_bind_parameter_count(statement_)));
   }
   ~Statement() { sqlite3_finalize(statement_); }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  Statement& text(int index, const std::string& value) {
-    if (statement_) sqlite3_bind_text(statement_, index, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+  // The emptied room for the text of parameter index, bound by boundText.
+  std::string& textRoom(int index) {
+    std::string& room = texts_.at(static_cast<size_t>(index) - 1);
+    room.clear();
+    return room;
+  }
+  Statement& boundText(int index) {
+    const std::string& room = texts_.at(static_cast<size_t>(index) - 1);
+    if (statement_) sqlite3_bind_text(statement_, index, room.c_str(), static_cast<int>(room.size()), SQLITE_STATIC);
     return *this;
+  }
+  Statement& text(int index, std::string_view value) {
+    textRoom(index).assign(value);
+    return boundText(index);
+  }
+  // Binds a Windows-1250 text in UTF-8.
+  Statement& utf8Text(int index, std::string_view cp1250) {
+    appendConverted(textRoom(index), cp1250, kCodeCp1250, kCodeUtf8);
+    return boundText(index);
   }
   Statement& number(int index, double value) {
     if (statement_) sqlite3_bind_double(statement_, index, value);
@@ -114,14 +133,20 @@ class Statement {
  private:
   Database& db_;
   sqlite3_stmt* statement_ = nullptr;
+  std::vector<std::string> texts_;  // of the parameters, by index - 1
 };
 
-std::string utf8(const std::string* cp1250) { return cp1250 != nullptr ? cp1250ToUtf8(*cp1250) : std::string(); }
+// A key's value as stored, "" when the key is missing.
+std::string_view valueOf(const std::string* value) { return value != nullptr ? std::string_view(*value) : std::string_view(); }
 
-std::string fieldsText(const ImportDocument& document) {
-  std::string text;
-  for (const ImportEntry& entry : document.entries) text += entry.key + "=" + cp1250ToUtf8(entry.value) + "\n";
-  return text;
+// Every key of the document's "[Dokument]" section as "key=value" lines.
+void writeFields(const ImportDocument& document, std::string& text) {
+  for (const ImportEntry& entry : document.entries) {
+    text.append(entry.key);
+    text += '=';
+    appendConverted(text, entry.value, kCodeCp1250, kCodeUtf8);
+    text += '\n';
+  }
 }
 
 std::map<std::string, std::string> parseFields(const std::string& text) {
@@ -140,12 +165,11 @@ std::map<std::string, std::string> parseFields(const std::string& text) {
 
 bool storeCustomer(Statement& insert, const ImportDocument& record) {
   const ImportPosition& position = record.positions.front();
-  const std::string* email = position.find("Email");
-  std::string address = email != nullptr && !email->empty() ? email->substr(1) : std::string();
-  return insert.text(1, utf8(position.find("SymbolKontrahenta")))
-      .text(2, utf8(position.find("NazwaKontrahenta")))
-      .text(3, utf8(position.find("AdresKontrahenta")))
-      .text(4, cp1250ToUtf8(address))
+  std::string_view email = valueOf(position.find("Email"));
+  return insert.utf8Text(1, valueOf(position.find("SymbolKontrahenta")))
+      .utf8Text(2, valueOf(position.find("NazwaKontrahenta")))
+      .utf8Text(3, valueOf(position.find("AdresKontrahenta")))
+      .utf8Text(4, email.empty() ? email : email.substr(1))
       .run();
 }
 
@@ -153,13 +177,14 @@ bool storeDocument(Database& db, Statement& insertDocument, Statement& insertPos
                    const std::string& orderNumber) {
   const std::string* number = document.find("NrDok");
   if (number == nullptr) number = document.find("NrPar");
+  writeFields(document, insertDocument.textRoom(7));
   bool stored = insertDocument.text(1, document.registerName)
-                    .text(2, utf8(number))
+                    .utf8Text(2, valueOf(number))
                     .text(3, orderNumber)
-                    .text(4, utf8(document.find("SymbolKontrahenta")))
-                    .text(5, utf8(document.find("WalutaNazwa")))
+                    .utf8Text(4, valueOf(document.find("SymbolKontrahenta")))
+                    .utf8Text(5, valueOf(document.find("WalutaNazwa")))
                     .number(6, documentTotal(document))
-                    .text(7, fieldsText(document))
+                    .boundText(7)
                     .run();
   if (!stored) return false;
   sqlite3_int64 id = sqlite3_last_insert_rowid(db.handle());
@@ -168,12 +193,12 @@ bool storeDocument(Database& db, Statement& insertDocument, Statement& insertPos
     const std::string* price = position.find("CenaBrutto");
     bool ok = insertPosition.integer(1, id)
                   .integer(2, position.number)
-                  .text(3, utf8(position.find("Symbol")))
-                  .text(4, utf8(position.find("Nazwa")))
-                  .text(5, utf8(position.find("Jm")))
+                  .utf8Text(3, valueOf(position.find("Symbol")))
+                  .utf8Text(4, valueOf(position.find("Nazwa")))
+                  .utf8Text(5, valueOf(position.find("Jm")))
                   .number(6, quantity != nullptr ? std::strtod(quantity->c_str(), nullptr) : 0.0)
                   .number(7, price != nullptr ? std::strtod(price->c_str(), nullptr) : 0.0)
-                  .text(8, utf8(position.find("Vat")))
+                  .utf8Text(8, valueOf(position.find("Vat")))
                   .run();
     if (!ok) return false;
   }

@@ -4,9 +4,7 @@
 // and its "[PozN]" sections with rising numbers.
 #include "import_file_reader.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <set>
+#include <cstdint>
 
 namespace standin {
 
@@ -17,7 +15,7 @@ enum class Section { None, Info, Document, Contents, Position };
 enum class ValueKind { Text, NonEmpty, Decimal, Integer, IntegerOrEmpty, Date, One, Vat, Email, Register, Coding };
 
 struct KeyRule {
-  const char* key;
+  std::string_view key;
   ValueKind kind;
 };
 
@@ -53,80 +51,102 @@ const KeyRule kCustomerKeys[] = {
     {"Email", ValueKind::Email},
 };
 
-const char* const kRegisters[] = {"ZamowieniaSpr", "Paragony", "FakturySpr", "RW", "WZ", "Firmy"};
+// The keys of one section, by their place in its rule list.
+struct KeyRules {
+  const KeyRule* rules;
+  size_t count;
+};
 
 template <size_t N>
-const KeyRule* findRule(const KeyRule (&rules)[N], const std::string& key) {
-  for (const KeyRule& rule : rules) {
-    if (key == rule.key) return &rule;
-  }
-  return nullptr;
+constexpr KeyRules rulesOf(const KeyRule (&rules)[N]) {
+  static_assert(N <= 32, "a section's keys are marked in 32 bits");
+  return KeyRules{rules, N};
 }
 
-bool isDigits(const std::string& text, size_t from, size_t to) {
-  if (from >= to) return false;
-  for (size_t i = from; i < to; ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
+// A customer record's "[Dokument]" holds only "Rejestr".
+const KeyRules kNoRules{nullptr, 0};
+const KeyRules kCustomerDocumentRules{kDocumentKeys, 1};
+
+// The place of key among the rules, or -1.
+int findRule(KeyRules rules, std::string_view key) {
+  for (size_t i = 0; i < rules.count; ++i) {
+    if (rules.rules[i].key == key) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const char* const kRegisters[] = {"ZamowieniaSpr", "Paragony", "FakturySpr", "RW", "WZ", "Firmy"};
+
+bool isDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
   }
   return true;
 }
 
-bool isInteger(const std::string& text) {
-  size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
-  return isDigits(text, start, text.size());
+// The value of a text of digits.
+int digitsValue(std::string_view digits) {
+  int value = 0;
+  for (char c : digits) value = value * 10 + (c - '0');
+  return value;
 }
 
-bool isDecimal(const std::string& text) {
+bool isInteger(std::string_view text) {
+  return isDigits(!text.empty() && text[0] == '-' ? text.substr(1) : text);
+}
+
+bool isDecimal(std::string_view text) {
   size_t point = text.find('.');
-  if (point == std::string::npos) return isInteger(text);
-  return isInteger(text.substr(0, point)) && isDigits(text, point + 1, text.size());
+  if (point == std::string_view::npos) return isInteger(text);
+  return isInteger(text.substr(0, point)) && isDigits(text.substr(point + 1));
 }
 
-bool isDate(const std::string& text) {
+bool isDate(std::string_view text) {
   if (text.size() != 8 || text[2] != '.' || text[5] != '.') return false;
-  if (!isDigits(text, 0, 2) || !isDigits(text, 3, 5) || !isDigits(text, 6, 8)) return false;
-  int month = std::atoi(text.substr(3, 2).c_str());
-  int day = std::atoi(text.substr(6, 2).c_str());
+  if (!isDigits(text.substr(0, 2)) || !isDigits(text.substr(3, 2)) || !isDigits(text.substr(6, 2))) return false;
+  int month = digitsValue(text.substr(3, 2));
+  int day = digitsValue(text.substr(6, 2));
   return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
-bool isRegister(const std::string& text) {
+bool isRegister(std::string_view text) {
   for (const char* name : kRegisters) {
     if (text == name) return true;
   }
   return false;
 }
 
-// Empty when the value fits its kind, else what is wrong with it.
-std::string valueFault(ValueKind kind, const std::string& value) {
+// Null when the value fits its kind, else what is wrong with it.
+const char* valueFault(ValueKind kind, std::string_view value) {
   switch (kind) {
     case ValueKind::Text:
-      return std::string();
+      return nullptr;
     case ValueKind::NonEmpty:
-      return value.empty() ? "pusta wartość" : std::string();
+      return value.empty() ? "pusta wartość" : nullptr;
     case ValueKind::Decimal:
-      return isDecimal(value) ? std::string() : "wartość nie jest liczbą";
+      return isDecimal(value) ? nullptr : "wartość nie jest liczbą";
     case ValueKind::Integer:
-      return isInteger(value) ? std::string() : "wartość nie jest liczbą całkowitą";
+      return isInteger(value) ? nullptr : "wartość nie jest liczbą całkowitą";
     case ValueKind::IntegerOrEmpty:
-      return value.empty() || isInteger(value) ? std::string() : "wartość nie jest liczbą całkowitą";
+      return value.empty() || isInteger(value) ? nullptr : "wartość nie jest liczbą całkowitą";
     case ValueKind::Date:
-      return isDate(value) ? std::string() : "data nie ma postaci RR.MM.DD";
+      return isDate(value) ? nullptr : "data nie ma postaci RR.MM.DD";
     case ValueKind::One:
-      return value == "1" ? std::string() : "dozwolona jest tylko wartość 1";
+      return value == "1" ? nullptr : "dozwolona jest tylko wartość 1";
     case ValueKind::Vat: {
       size_t blank = value.find(' ');
-      bool ok = blank != std::string::npos && isInteger(value.substr(0, blank)) && value.substr(blank) == " %";
-      return ok ? std::string() : "stawka VAT nie ma postaci \"N %\"";
+      bool ok = blank != std::string_view::npos && isInteger(value.substr(0, blank)) && value.substr(blank) == " %";
+      return ok ? nullptr : "stawka VAT nie ma postaci \"N %\"";
     }
     case ValueKind::Email:
-      return !value.empty() && value[0] == ':' ? std::string() : "adres e-mail nie zaczyna się od dwukropka";
+      return !value.empty() && value[0] == ':' ? nullptr : "adres e-mail nie zaczyna się od dwukropka";
     case ValueKind::Register:
-      return isRegister(value) ? std::string() : "nieznany rejestr";
+      return isRegister(value) ? nullptr : "nieznany rejestr";
     case ValueKind::Coding:
-      return value == "Windows 1250" ? std::string() : "nieobsługiwane kodowanie";
+      return value == "Windows 1250" ? nullptr : "nieobsługiwane kodowanie";
   }
-  return std::string();
+  return nullptr;
 }
 
 class Reader {
@@ -136,9 +156,10 @@ class Reader {
   ImportFileCheck read() {
     std::string line;
     while (!stopped() && std::getline(in_, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+      std::string_view text = line;
+      if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
       lineNumber_ += 1;
-      readLine(line);
+      readLine(text);
     }
     if (!stopped()) finish();
     result_.ok = !stopped();
@@ -158,18 +179,18 @@ class Reader {
   // Hands the finished document over; a customer record needs its [Poz1].
   void closeDocument() {
     if (!hasDocument_) return;
-    if (current_.isCustomerRecord() && current_.positions.empty()) return fail("karta kontrahenta bez sekcji [Poz1]");
+    if (customer_ && current_.positions.empty()) return fail("karta kontrahenta bez sekcji [Poz1]");
     if (!sink_(current_)) refused_ = true;
     hasDocument_ = false;
   }
 
-  void readLine(const std::string& line) {
+  void readLine(std::string_view line) {
     if (lineNumber_ == 1 && line != "[Info]") return fail("plik nie zaczyna się sekcją [Info]");
     if (line.empty()) {
       blankBefore_ = true;
       return;
     }
-    if (line.find('\r') != std::string::npos) return fail("znak powrotu karetki wewnątrz wiersza");
+    if (line.find('\r') != std::string_view::npos) return fail("znak powrotu karetki wewnątrz wiersza");
     if (line[0] == '[') {
       readHeader(line);
     } else {
@@ -179,25 +200,50 @@ class Reader {
     blankBefore_ = false;
   }
 
-  void readHeader(const std::string& line) {
+  void readHeader(std::string_view line) {
     if (line.back() != ']') return fail("niepoprawny nagłówek sekcji");
-    std::string name = line.substr(1, line.size() - 2);
+    std::string_view name = line.substr(1, line.size() - 2);
     if (name == "Info") {
       if (lineNumber_ != 1) return fail("sekcja [Info] może stać tylko na początku pliku");
-      section_ = Section::Info;
+      enterSection(Section::Info);
       return;
     }
     if (!blankBefore_) return fail("brak pustego wiersza przed nagłówkiem sekcji");
     if (name == "Dokument") return openDocument();
     if (name == "ZawartoscDokumentu") return openContents();
-    if (name.compare(0, 3, "Poz") == 0) return openPosition(name.substr(3));
-    fail("nieznana sekcja [" + name + "]");
+    if (name.substr(0, 3) == "Poz") return openPosition(name.substr(3));
+    fail("nieznana sekcja [" + std::string(name) + "]");
+  }
+
+  // The section's rules and no keys seen yet.
+  void enterSection(Section section) {
+    section_ = section;
+    seen_ = 0;
+    switch (section) {
+      case Section::Info:
+        rules_ = rulesOf(kInfoKeys);
+        break;
+      case Section::Document:
+        rules_ = rulesOf(kDocumentKeys);
+        break;
+      case Section::Position:
+        rules_ = customer_ ? rulesOf(kCustomerKeys) : rulesOf(kGoodsKeys);
+        break;
+      default:
+        rules_ = kNoRules;
+    }
+  }
+
+  // Whether the current section has given the key.
+  bool hasKey(std::string_view key) const {
+    int rule = findRule(rules_, key);
+    return rule >= 0 && (seen_ & (1u << rule)) != 0;
   }
 
   // The previous section must have closed what it opened.
   bool previousComplete() {
     if (section_ == Section::Info) {
-      if (keys_.count("Program") == 0 || keys_.count("Kodowanie") == 0) {
+      if (!hasKey("Program") || !hasKey("Kodowanie")) {
         fail("sekcja [Info] bez klucza Program lub Kodowanie");
         return false;
       }
@@ -212,87 +258,84 @@ class Reader {
   }
 
   bool positionComplete() {
-    if (section_ != Section::Position || current().isCustomerRecord()) return true;
-    if (keys_.count("Ilosc") == 0 || keys_.count("CenaBrutto") == 0) {
+    if (section_ != Section::Position || customer_) return true;
+    if (!hasKey("Ilosc") || !hasKey("CenaBrutto")) {
       fail("pozycja bez ilości lub ceny");
       return false;
     }
     return true;
   }
 
+  // The document is filled in place, so that its lists keep their room.
   void openDocument() {
     if (!previousComplete()) return;
     closeDocument();
     if (stopped()) return;
-    current_ = ImportDocument{lineNumber_, std::string(), {}, {}};
+    current_.line = lineNumber_;
+    current_.registerName.clear();
+    current_.entries.clear();
+    current_.positions.clear();
     hasDocument_ = true;
-    section_ = Section::Document;
-    keys_.clear();
+    customer_ = false;
+    enterSection(Section::Document);
   }
 
   void openContents() {
     if (section_ != Section::Document) return fail("sekcja [ZawartoscDokumentu] poza dokumentem");
-    if (current().registerName.empty()) return fail("dokument bez klucza Rejestr");
-    if (!current().isCustomerRecord() && keys_.count("TypDok") == 0) return fail("dokument bez klucza TypDok");
-    section_ = Section::Contents;
-    keys_.clear();
+    if (current_.registerName.empty()) return fail("dokument bez klucza Rejestr");
+    if (!customer_ && !hasKey("TypDok")) return fail("dokument bez klucza TypDok");
+    enterSection(Section::Contents);
   }
 
-  void openPosition(const std::string& digits) {
+  void openPosition(std::string_view digits) {
     if (section_ != Section::Contents && section_ != Section::Position) {
       return fail("pozycja poza zawartością dokumentu");
     }
     if (!positionComplete()) return;
-    if (!isDigits(digits, 0, digits.size()) || digits[0] == '0' || digits.size() > 6) {
-      return fail("niepoprawny numer pozycji");
-    }
-    int number = std::atoi(digits.c_str());
-    ImportDocument& document = current();
+    if (!isDigits(digits) || digits[0] == '0' || digits.size() > 6) return fail("niepoprawny numer pozycji");
+    int number = digitsValue(digits);
+    ImportDocument& document = current_;
     if (!document.positions.empty() && number <= document.positions.back().number) {
       return fail("numery pozycji nie rosną");
     }
-    if (document.isCustomerRecord() && (number != 1 || !document.positions.empty())) {
+    if (customer_ && (number != 1 || !document.positions.empty())) {
       return fail("karta kontrahenta ma jedną pozycję [Poz1]");
     }
+    enterSection(Section::Position);
     document.positions.push_back(ImportPosition{number, {}});
-    section_ = Section::Position;
-    keys_.clear();
+    document.positions.back().entries.reserve(rules_.count);
   }
 
-  const KeyRule* ruleFor(const std::string& key) {
-    switch (section_) {
-      case Section::Info:
-        return findRule(kInfoKeys, key);
-      case Section::Document:
-        if (current().isCustomerRecord()) return key == "Rejestr" ? &kDocumentKeys[0] : nullptr;
-        return findRule(kDocumentKeys, key);
-      case Section::Position:
-        return current().isCustomerRecord() ? findRule(kCustomerKeys, key) : findRule(kGoodsKeys, key);
-      default:
-        return nullptr;
-    }
+  // In a customer record's "[Dokument]" only its first key is known.
+  KeyRules entryRules() const {
+    return section_ == Section::Document && customer_ ? kCustomerDocumentRules : rules_;
   }
 
-  void readEntry(const std::string& line) {
+  void readEntry(std::string_view line) {
     size_t equals = line.find('=');
-    if (equals == std::string::npos) return fail("wiersz nie ma postaci klucz=wartość");
-    std::string key = line.substr(0, equals);
-    std::string value = line.substr(equals + 1);
+    if (equals == std::string_view::npos) return fail("wiersz nie ma postaci klucz=wartość");
+    std::string_view key = line.substr(0, equals);
+    std::string_view value = line.substr(equals + 1);
     if (section_ == Section::Contents) return fail("sekcja [ZawartoscDokumentu] nie ma kluczy");
-    const KeyRule* rule = ruleFor(key);
-    if (rule == nullptr) return fail("nieznany klucz " + key);
-    if (!keys_.insert(key).second) return fail("powtórzony klucz " + key);
-    std::string fault = valueFault(rule->kind, value);
-    if (!fault.empty()) return fail(fault + " (" + key + ")");
+    KeyRules rules = entryRules();
+    int index = findRule(rules, key);
+    if (index < 0) return fail("nieznany klucz " + std::string(key));
+    const KeyRule& rule = rules.rules[index];
+    if ((seen_ & (1u << index)) != 0) return fail("powtórzony klucz " + std::string(key));
+    seen_ |= 1u << index;
+    if (const char* fault = valueFault(rule.kind, value)) return fail(fault + (" (" + std::string(key) + ")"));
     if (section_ == Section::Info) return;
     if (section_ == Section::Document) {
-      ImportDocument& document = current();
-      if (document.entries.empty() && key != "Rejestr") return fail("pierwszym kluczem dokumentu musi być Rejestr");
-      if (key == "Rejestr") document.registerName = value;
-      document.entries.push_back(ImportEntry{key, value});
+      ImportDocument& document = current_;
+      if (document.entries.empty() && rule.key != "Rejestr") return fail("pierwszym kluczem dokumentu musi być Rejestr");
+      if (rule.key == "Rejestr") {
+        document.registerName = value;
+        customer_ = document.isCustomerRecord();
+      }
+      document.entries.push_back(ImportEntry{rule.key, std::string(value)});
       return;
     }
-    current().positions.back().entries.push_back(ImportEntry{key, value});
+    current_.positions.back().entries.push_back(ImportEntry{rule.key, std::string(value)});
   }
 
   void finish() {
@@ -301,21 +344,21 @@ class Reader {
     closeDocument();
   }
 
-  ImportDocument& current() { return current_; }
-
   std::istream& in_;
   const ImportDocumentSink& sink_;
   ImportFileCheck result_;
-  ImportDocument current_;
+  ImportDocument current_{0, std::string(), {}, {}};
   bool hasDocument_ = false;
+  bool customer_ = false;  // the current document is a customer record
   bool refused_ = false;
   int lineNumber_ = 0;
   bool blankBefore_ = false;
   Section section_ = Section::None;
-  std::set<std::string> keys_;
+  KeyRules rules_ = kNoRules;  // of the current section
+  uint32_t seen_ = 0;          // its keys given so far, by place in rules_
 };
 
-const std::string* findEntry(const std::vector<ImportEntry>& entries, const std::string& key) {
+const std::string* findEntry(const std::vector<ImportEntry>& entries, std::string_view key) {
   for (const ImportEntry& entry : entries) {
     if (entry.key == key) return &entry.value;
   }
@@ -324,8 +367,8 @@ const std::string* findEntry(const std::vector<ImportEntry>& entries, const std:
 
 }  // namespace
 
-const std::string* ImportPosition::find(const std::string& key) const { return findEntry(entries, key); }
-const std::string* ImportDocument::find(const std::string& key) const { return findEntry(entries, key); }
+const std::string* ImportPosition::find(std::string_view key) const { return findEntry(entries, key); }
+const std::string* ImportDocument::find(std::string_view key) const { return findEntry(entries, key); }
 
 ImportFileCheck readImportFile(std::istream& in, const ImportDocumentSink& sink) { return Reader(in, sink).read(); }
 

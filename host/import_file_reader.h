@@ -6,19 +6,20 @@
 #include <functional>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace standin {
 
 struct ImportEntry {
-  std::string key;
-  std::string value;  // bytes as in the file (Windows-1250)
+  std::string_view key;  // one of the reader's known keys (static text)
+  std::string value;     // bytes as in the file (Windows-1250)
 };
 
 struct ImportPosition {
   int number;  // N of "[PozN]"
   std::vector<ImportEntry> entries;
-  const std::string* find(const std::string& key) const;
+  const std::string* find(std::string_view key) const;
 };
 
 struct ImportDocument {
@@ -26,7 +27,7 @@ struct ImportDocument {
   std::string registerName;
   std::vector<ImportEntry> entries;  // "Rejestr" first
   std::vector<ImportPosition> positions;
-  const std::string* find(const std::string& key) const;
+  const std::string* find(std::string_view key) const;
   bool isCustomerRecord() const { return registerName == "Firmy"; }
 };
 

@@ -170,7 +170,7 @@ StoredDocument storedForm(const ImportDocument& document) {
   stored.customer = utf8(document.find("SymbolKontrahenta"));
   stored.currency = utf8(document.find("WalutaNazwa"));
   stored.total = documentTotal(document);
-  for (const ImportEntry& entry : document.entries) stored.fields[entry.key] = cp1250ToUtf8(entry.value);
+  for (const ImportEntry& entry : document.entries) stored.fields[std::string(entry.key)] = cp1250ToUtf8(entry.value);
   for (const ImportPosition& position : document.positions) {
     const std::string* quantity = position.find("Ilosc");
     const std::string* price = position.find("CenaBrutto");
