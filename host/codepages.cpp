@@ -1,7 +1,8 @@
-// Code-page conversion of the host stand-in: decodes the source into Unicode code
-// points and encodes them into the target, one character at a time.
+// Code-page conversion of the host stand-in: ASCII passes in runs; any other
+// character is decoded into its Unicode code point and encoded into the target.
 #include "codepages.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -154,34 +155,30 @@ char encodeSingleByte(const Table& table, char32_t value) {
     return '?';
 }
 
-// Converts text character by character, handing each converted character
-// (one to four bytes) to put(bytes, length); put returns false to stop.
-template <class Put>
-void convertEach(std::string_view text, const Table* fromTable, const Table* toTable, Put&& put) {
-    size_t pos = 0;
-    while (pos < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        char32_t value;
-        if (byte < 0x80) {
-            value = byte;
-            ++pos;
-        } else if (fromTable) {
-            value = decodeSingleByte(*fromTable, byte);
-            ++pos;
-        } else {
-            value = decodeUtf8(text, pos);
-        }
-        char bytes[4];
-        size_t length = 1;
-        if (value < 0x80) {
-            bytes[0] = static_cast<char>(value);
-        } else if (toTable) {
-            bytes[0] = encodeSingleByte(*toTable, value);
-        } else {
-            length = encodeUtf8(value, bytes);
-        }
-        if (!put(bytes, length)) return;
+// The number of ASCII bytes from pos on: they pass unchanged in every direction.
+size_t asciiRun(std::string_view text, size_t pos) {
+    size_t end = pos;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+    return end - pos;
+}
+
+// Converts the character that starts with the non-ASCII byte text[pos],
+// advancing pos past it; writes it in the target code page to out and gives
+// its length (one to four bytes).
+size_t convertCharacter(std::string_view text, size_t& pos, const Table* fromTable, const Table* toTable,
+                        char* out) {
+    char32_t value;
+    if (fromTable) {
+        value = decodeSingleByte(*fromTable, static_cast<unsigned char>(text[pos]));
+        ++pos;
+    } else {
+        value = decodeUtf8(text, pos);
     }
+    if (toTable) {
+        out[0] = encodeSingleByte(*toTable, value);
+        return 1;
+    }
+    return encodeUtf8(value, out);
 }
 
 bool copiesUnchanged(int fromCode, int toCode) {
@@ -210,14 +207,17 @@ void appendConverted(std::string& out, std::string_view text, int fromCode, int 
         out.append(text);
         return;
     }
-    convertEach(text, singleByteTable(fromCode), singleByteTable(toCode), [&out](const char* bytes, size_t length) {
-        if (length == 1) {
-            out.push_back(bytes[0]);
-        } else {
-            out.append(bytes, length);
-        }
-        return true;
-    });
+    const Table* fromTable = singleByteTable(fromCode);
+    const Table* toTable = singleByteTable(toCode);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t run = asciiRun(text, pos);
+        out.append(text.data() + pos, run);
+        pos += run;
+        if (pos == text.size()) break;
+        char bytes[4];
+        out.append(bytes, convertCharacter(text, pos, fromTable, toTable, bytes));
+    }
 }
 
 std::string convertCodePage(std::string_view text, int fromCode, int toCode) {
@@ -256,13 +256,21 @@ int convertTextInto(char* dst, int capacity, const char* src, int srcLength, int
         written = cutAtCharacter(source, limit, toCode);
         if (written > 0) std::memcpy(dst, source.data(), written);
     } else {
-        convertEach(source, singleByteTable(fromCode), singleByteTable(toCode),
-                    [&](const char* bytes, size_t length) {
-                        if (length > limit - written) return false;
-                        std::memcpy(dst + written, bytes, length);
-                        written += length;
-                        return true;
-                    });
+        const Table* fromTable = singleByteTable(fromCode);
+        const Table* toTable = singleByteTable(toCode);
+        size_t pos = 0;
+        while (pos < source.size() && written < limit) {
+            const size_t run = std::min(asciiRun(source, pos), limit - written);
+            std::memcpy(dst + written, source.data() + pos, run);
+            written += run;
+            pos += run;
+            if (pos == source.size() || written == limit) break;
+            char bytes[4];
+            const size_t length = convertCharacter(source, pos, fromTable, toTable, bytes);
+            if (length > limit - written) break;
+            std::memcpy(dst + written, bytes, length);
+            written += length;
+        }
     }
     dst[written] = '\0';
     return static_cast<int>(written);
