@@ -5,6 +5,7 @@
 #include "import_file_reader.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace standin {
 
@@ -67,10 +68,13 @@ constexpr KeyRules rulesOf(const KeyRule (&rules)[N]) {
 const KeyRules kNoRules{nullptr, 0};
 const KeyRules kCustomerDocumentRules{kDocumentKeys, 1};
 
-// The place of key among the rules, or -1.
-int findRule(KeyRules rules, std::string_view key) {
-  for (size_t i = 0; i < rules.count; ++i) {
+// The place of key among the rules, or -1. The search starts at from (where
+// a file written in the rules' order has its next key) and wraps around.
+int findRule(KeyRules rules, std::string_view key, size_t from = 0) {
+  size_t i = from < rules.count ? from : 0;
+  for (size_t looked = 0; looked < rules.count; ++looked) {
     if (rules.rules[i].key == key) return static_cast<int>(i);
+    i = i + 1 < rules.count ? i + 1 : 0;
   }
   return -1;
 }
@@ -149,14 +153,72 @@ const char* valueFault(ValueKind kind, std::string_view value) {
   return nullptr;
 }
 
+// The lines of a stream without their LF, as std::getline gives them, read
+// in blocks: a line stays valid until the next one is asked for.
+class LineSource {
+ public:
+  explicit LineSource(std::istream& in) : in_(in), block_(kBlockSize) {}
+
+  bool next(std::string_view& line) {
+    if (carried_) {
+      carry_.clear();
+      carried_ = false;
+    }
+    for (;;) {
+      const char* start = block_.data() + at_;
+      const void* lf = std::memchr(start, '\n', end_ - at_);
+      if (lf != nullptr) {
+        size_t length = static_cast<size_t>(static_cast<const char*>(lf) - start);
+        at_ += length + 1;
+        return give(std::string_view(start, length), line);
+      }
+      carry_.append(start, end_ - at_);
+      at_ = end_ = 0;
+      if (!refill()) {
+        // The last line may end without LF; nothing after the last LF is no line.
+        if (carry_.empty()) return false;
+        line = carry_;
+        carried_ = true;
+        return true;
+      }
+    }
+  }
+
+ private:
+  static constexpr size_t kBlockSize = 64 * 1024;
+
+  bool refill() {
+    in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
+    end_ = static_cast<size_t>(in_.gcount());
+    return end_ > 0;
+  }
+
+  // A line that began in an earlier block is joined to its start.
+  bool give(std::string_view rest, std::string_view& line) {
+    if (carry_.empty()) {
+      line = rest;
+    } else {
+      carry_.append(rest);
+      line = carry_;
+      carried_ = true;
+    }
+    return true;
+  }
+
+  std::istream& in_;
+  std::vector<char> block_;
+  size_t at_ = 0, end_ = 0;  // the unread part of the block
+  std::string carry_;        // the start of a line cut by the block's end
+  bool carried_ = false;     // carry_ was given out as a whole line
+};
+
 class Reader {
  public:
-  Reader(std::istream& in, const ImportDocumentSink& sink) : in_(in), sink_(sink) {}
+  Reader(std::istream& in, const ImportDocumentSink& sink) : lines_(in), sink_(sink) {}
 
   ImportFileCheck read() {
-    std::string line;
-    while (!stopped() && std::getline(in_, line)) {
-      std::string_view text = line;
+    std::string_view text;
+    while (!stopped() && lines_.next(text)) {
       if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
       lineNumber_ += 1;
       readLine(text);
@@ -219,6 +281,7 @@ class Reader {
   void enterSection(Section section) {
     section_ = section;
     seen_ = 0;
+    nextRule_ = 0;
     switch (section) {
       case Section::Info:
         rules_ = rulesOf(kInfoKeys);
@@ -318,8 +381,9 @@ class Reader {
     std::string_view value = line.substr(equals + 1);
     if (section_ == Section::Contents) return fail("sekcja [ZawartoscDokumentu] nie ma kluczy");
     KeyRules rules = entryRules();
-    int index = findRule(rules, key);
+    int index = findRule(rules, key, nextRule_);
     if (index < 0) return fail("nieznany klucz " + std::string(key));
+    nextRule_ = static_cast<size_t>(index) + 1;
     const KeyRule& rule = rules.rules[index];
     if ((seen_ & (1u << index)) != 0) return fail("powtórzony klucz " + std::string(key));
     seen_ |= 1u << index;
@@ -344,7 +408,7 @@ class Reader {
     closeDocument();
   }
 
-  std::istream& in_;
+  LineSource lines_;
   const ImportDocumentSink& sink_;
   ImportFileCheck result_;
   ImportDocument current_{0, std::string(), {}, {}};
@@ -356,6 +420,7 @@ class Reader {
   Section section_ = Section::None;
   KeyRules rules_ = kNoRules;  // of the current section
   uint32_t seen_ = 0;          // its keys given so far, by place in rules_
+  size_t nextRule_ = 0;        // the place after the last key's
 };
 
 const std::string* findEntry(const std::vector<ImportEntry>& entries, std::string_view key) {
