@@ -128,6 +128,13 @@ TEST(ConvertTextInto, WritesNothingWithoutCapacityAndReadsOnlyTheGivenLength) {
     EXPECT_STREQ(out, "ab");
 }
 
+TEST(ConvertTextInto, SourceMayBeTheDestination) {
+    // Mazovia "ą" grows to two bytes in UTF-8: the text is read whole before it is overwritten.
+    char text[8] = "\x86" "ab";
+    EXPECT_EQ(convertTextInto(text, sizeof text, text, -1, kCodeMazovia, kCodeUtf8), 4);
+    EXPECT_STREQ(text, "\xC4\x85" "ab");
+}
+
 TEST(StripMarkup, RemovesDirectivesAndHighlightBytesAndKeepsTheText) {
     EXPECT_EQ(stripMarkup("\x01tl18l33\x01Uwaga"), "Uwaga");
     EXPECT_EQ(stripMarkup("Plik \x02marketgate.ini\x02 brak"), "Plik marketgate.ini brak");
