@@ -139,7 +139,9 @@ class Statement {
 };
 
 // A key's value as stored, "" when the key is missing.
-std::string_view valueOf(const std::string* value) { return value != nullptr ? std::string_view(*value) : std::string_view(); }
+std::string_view valueOf(const std::string* value) {
+  return value != nullptr ? std::string_view(*value) : std::string_view();
+}
 
 // Every key of the document's "[Dokument]" section as "key=value" lines.
 void writeFields(const ImportDocument& document, std::string& text) {

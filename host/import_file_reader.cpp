@@ -391,7 +391,9 @@ class Reader {
     if (section_ == Section::Info) return;
     if (section_ == Section::Document) {
       ImportDocument& document = current_;
-      if (document.entries.empty() && rule.key != "Rejestr") return fail("pierwszym kluczem dokumentu musi być Rejestr");
+      if (document.entries.empty() && rule.key != "Rejestr") {
+        return fail("pierwszym kluczem dokumentu musi być Rejestr");
+      }
       if (rule.key == "Rejestr") {
         document.registerName = value;
         customer_ = document.isCustomerRecord();

@@ -148,6 +148,7 @@ TEST_F(StandinImportTest, MalformedFilesAreRefusedWithTheLineAndStoreNothing) {
       {replaced("\n[Poz1]", "[Poz1]"), "wierszu 30 "},
       {replaced("NrPar=41\n", "NrPar=41\nNrPar=41\n"), "wierszu 11 "},
       {replaced("Jm=SZT\nIlosc=2.00\nCenaBrutto=10.00\n", "Jm=SZT\n"), "wierszu 38 "},
+      {good + "\n[Dokument]\nRejestr=Firmy\nUwagi=x\n\n[ZawartoscDokumentu]\n\n[Poz1]\nEmail=:a@b.pl\n", "wierszu 52 "},
   };
   for (const auto& [text, line] : cases) {
     EXPECT_EQ(importText(text), -1) << line;
