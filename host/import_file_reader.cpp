@@ -64,8 +64,8 @@ constexpr KeyRules rulesOf(const KeyRule (&rules)[N]) {
   return KeyRules{rules, N};
 }
 
-// A customer record's "[Dokument]" holds only "Rejestr".
 const KeyRules kNoRules{nullptr, 0};
+// A customer record's "[Dokument]" holds only "Rejestr".
 const KeyRules kCustomerDocumentRules{kDocumentKeys, 1};
 
 // The place of key among the rules, or -1. The search starts at from (where

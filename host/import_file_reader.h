@@ -39,7 +39,8 @@ struct ImportFileCheck {
   std::string error;   // what is wrong there (UTF-8)
 };
 
-// Receives each complete document in file order; false stops the reading.
+// Receives each complete document in file order (valid only during the
+// call); false stops the reading.
 using ImportDocumentSink = std::function<bool(const ImportDocument&)>;
 
 // Reads the file line by line and hands over each document once it is
