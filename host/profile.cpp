@@ -9,10 +9,14 @@ using standin::recordCall;
 
 namespace {
 
-std::string inWorkingDirectory(const std::string& name) {
-  const std::string& directory = standin::workingDirectory();
-  if (directory.empty() || directory.back() == '/') return directory + name;
-  return directory + "/" + name;
+// The plug-in reads its options a value at a time, tens of thousands of
+// times in an import: the path is put together in one buffer kept for it.
+const std::string& inWorkingDirectory(const char* name) {
+  static std::string path;
+  path = standin::workingDirectory();
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += name;
+  return path;
 }
 
 std::string describe(int mode, const char* section, const char* key, const char* format) {
