@@ -11,8 +11,8 @@ set(STANDIN_WINDOWS_DIR ${STANDIN_DIR}/windows)
 include(${STANDIN_DIR}/deps.cmake)
 
 file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS ${STANDIN_DIR}/*.cpp)
-# POSIX-only files of host/ (their Windows variants are in host/windows/).
-set(STANDIN_POSIX_ONLY http_client.cpp document_store.cpp zeroed_pages.cpp)
+# POSIX-only files of host/ (their Windows variants, where needed, are in host/windows/).
+set(STANDIN_POSIX_ONLY http_client.cpp document_store.cpp zeroed_pages.cpp page_map.cpp)
 foreach(name ${STANDIN_POSIX_ONLY})
   list(REMOVE_ITEM STANDIN_SOURCES ${STANDIN_DIR}/${name})
 endforeach()

@@ -66,7 +66,9 @@ TEST_F(HostMemory, ZeroedBlocksAreZeroAfterEarlierBlocksWroteEveryOtherPage) {
   for (int round = 0; round < 12; ++round) {
     char* block = static_cast<char*>(hostAllocateZeroed(1, size));
     ASSERT_NE(block, nullptr);
-    if (round == 11) EXPECT_EQ(firstNonZeroByte(block, size), size);
+    if (round == 11) {
+      EXPECT_EQ(firstNonZeroByte(block, size), size);
+    }
     for (uint32_t at = 8; at < size; at += 2 * page) {
       ASSERT_EQ(block[at], 0) << "round " << round << ", byte " << at;
       block[at] = 1;
