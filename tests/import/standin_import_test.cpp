@@ -144,6 +144,7 @@ TEST_F(StandinImportTest, MalformedFilesAreRefusedWithTheLineAndStoreNothing) {
       {replaced("[Poz3]", "[Poz1]"), "wierszu 40 "},
       {replaced("\n[ZawartoscDokumentu]\n", ""), "wierszu 29 "},
       {replaced("TypDok=2", "Typ=2"), "wierszu 9 "},
+      {replaced("TypDok=2\n", ""), "wierszu 28 "},
       {replaced("Rejestr=Paragony", "Rejestr=Faktury"), "wierszu 7 "},
       {replaced("\n[Poz1]", "[Poz1]"), "wierszu 30 "},
       {replaced("NrPar=41\n", "NrPar=41\nNrPar=41\n"), "wierszu 11 "},
