@@ -40,14 +40,41 @@ fi
 # sudo asks for the password here, before apt-get's output is put away.
 [ ${#as_root[@]} -eq 0 ] || sudo -v
 
+apt_get() { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -q "$@"; }
+apt_install() { apt_get install -y --no-install-recommends "$@"; }
+# A package's version in the release itself (not its security or updates suites).
+release_version() {
+  apt-cache madison "$1" | awk -F' *[|] *' '$3 ~ / bookworm\/main / { print $2; exit }'
+}
+# A mirror in the middle of a sync can fail one architecture's security index
+# ("File has unexpected size"); the packages that must match across
+# architectures then differ in version and the install breaks. The last resort
+# takes every package from the release itself, the kernel headers (installed
+# for both architectures by the compilers) pinned to its version.
+install_from_release() {
+  local pins=() package version
+  for package in linux-libc-dev linux-libc-dev:i386; do
+    case "$package" in *:i386) printf '%s\n' "${missing[@]}" | grep -q ':i386$' || continue ;; esac
+    version=$(release_version "$package")
+    [ -z "$version" ] || pins+=("$package=$version")
+  done
+  apt_install -t bookworm --allow-downgrades "${missing[@]}" "${pins[@]}"
+}
+
 log=$(mktemp "${TMPDIR:-/tmp}/marketgate-install-deps.XXXXXX")
 echo "== Installing what is missing: ${missing[*]} (apt-get's output in $log)"
 {
   if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${as_root[@]}" dpkg --add-architecture i386
   fi
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  if apt_get update && apt_install "${missing[@]}"; then
+    :
+  elif echo "== once more after a fresh update" && apt_get update && apt_install "${missing[@]}"; then
+    :
+  else
+    echo "== from bookworm alone, the kernel headers pinned to its version"
+    install_from_release
+  fi
 } > "$log" 2>&1 < /dev/null || {
   echo "installing the packages failed; the end of $log:" >&2
   tail -n 20 "$log" >&2
