@@ -19,19 +19,42 @@ const char* const kRegisterHead[] = {
     "# wpis znika po 365 dniach od ostatniego pobrania zamowienia",
 };
 
-bool parseEntry(const std::string& line, std::string& order, BookedOrder& entry) {
+}  // namespace
+
+bool parseRegisterLine(const std::string& line, std::string& order, BookedOrder& entry) {
   char number[32], booked[16], met[16];
   int end = 0;
   if (std::sscanf(line.c_str(), "%31s %15s %15s%n", number, booked, met, &end) != 3) return false;
   if (static_cast<size_t>(end) != line.size()) return false;
   std::string text = number;
-  if (text.size() > 20 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  if (text.empty() || text.size() > 20 || text.find_first_not_of("0123456789") != std::string::npos) return false;
   long day = 0;
   if (!dayNumber(booked, day) || !dayNumber(met, day)) return false;
   order = text;
   entry = BookedOrder{booked, met};
   return true;
 }
+
+size_t parseRegisterLines(const std::vector<std::string>& lines, std::unordered_map<std::string, BookedOrder>& orders) {
+  size_t damaged = 0;
+  for (const std::string& line : lines) {
+    if (line.empty() || line[0] == '#') continue;
+    std::string order;
+    BookedOrder entry;
+    if (parseRegisterLine(line, order, entry)) {
+      orders[order] = entry;
+    } else {
+      ++damaged;
+    }
+  }
+  return damaged;
+}
+
+std::string registerLine(const std::string& order, const BookedOrder& entry) {
+  return order + " " + entry.booked + " " + entry.met;
+}
+
+namespace {
 
 // Orders by number, shorter (smaller) numbers first.
 bool numberBefore(const std::string& a, const std::string& b) {
@@ -61,36 +84,33 @@ std::vector<std::string> registerLines(const BookedOrders& booked) {
   lines.reserve(lines.size() + numbers.size());
   for (const std::string& number : numbers) {
     const BookedOrder& entry = booked.orders.at(number);
-    lines.push_back(number + " " + entry.booked + " " + entry.met);
+    lines.push_back(registerLine(number, entry));
   }
   return lines;
 }
 
 }  // namespace
 
-void openBookedOrders(BookedOrders& booked) {
+bool openBookedOrders(BookedOrders& booked) {
   booked = BookedOrders{};
   booked.today = todayText();
-  if (!keepBookedOrders()) return;
+  if (!keepBookedOrders()) return true;
   booked.path = workingFilePath(kBookedOrdersName);
+  if (booked.path.empty()) return true;
   std::vector<std::string> lines;
-  if (booked.path.empty() || !readKeptLines(booked.path, lines)) return;
-  bool damaged = false;
-  for (const std::string& line : lines) {
-    if (line.empty() || line[0] == '#') continue;
-    std::string order;
-    BookedOrder entry;
-    if (parseEntry(line, order, entry)) {
-      booked.orders[order] = entry;
-    } else {
-      damaged = true;
-    }
+  std::string cause;
+  if (readKeptFile(booked.path, lines, cause) == KeptRead::Unreadable) {
+    showUnreadableKeptFile(booked.path, cause);
+    booked.path.clear();  // never written over
+    return false;
   }
+  bool damaged = parseRegisterLines(lines, booked.orders) > 0;
   dropForgotten(booked);
-  if (!damaged) return;
+  if (!damaged) return true;
   setDamagedFileAside(booked.path, booked.orders.size());
   booked.changed = true;
   saveBookedOrders(booked);
+  return true;
 }
 
 bool bookedBefore(BookedOrders& booked, const std::string& order) {

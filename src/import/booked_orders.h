@@ -6,6 +6,7 @@
 // order was last met.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,8 +27,17 @@ struct BookedOrders {
 };
 
 // Reads the register when the options keep one; a damaged register is
-// reported, set aside and its readable entries kept.
-void openBookedOrders(BookedOrders& booked);
+// reported, set aside and its readable entries kept. false (the user told,
+// the import must stop) when it exists but cannot be read.
+bool openBookedOrders(BookedOrders& booked);
+// One entry of a register line; false when the line is not one.
+bool parseRegisterLine(const std::string& line, std::string& order, BookedOrder& entry);
+// The entries of the register's lines (a later line of an order wins); the
+// number of lines that are no entry (comments and empty lines are none).
+size_t parseRegisterLines(const std::vector<std::string>& lines, std::unordered_map<std::string, BookedOrder>& orders);
+// The entry as the register's line.
+std::string registerLine(const std::string& order, const BookedOrder& entry);
+
 // True when the order (decimal text) was booked before; it counts as met today.
 bool bookedBefore(BookedOrders& booked, const std::string& order);
 // Enters the orders of a file the host took.

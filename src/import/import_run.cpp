@@ -9,6 +9,7 @@
 #include "hostlink/host_services.h"
 #include "import/booked_orders.h"
 #include "import/import_file.h"
+#include "import/kept_files_check.h"
 #include "import/order_translation.h"
 #include "import/pending_push_retry.h"
 #include "import/taken_over_note.h"
@@ -294,13 +295,15 @@ void importOrders(MarketgateStatus& object, ApiSession& session) {
   char fileName[kFileNameBufferSize];
   if (!importFileName(fileName)) return;
 
+  // Checked again: the dialog may have stood open for long.
+  if (!keptFilesUsable()) return;
   RunRecord run;
   sendBackInterruptedRun(fileName);
   // A change kept without its status (a handled document's push found no
   // status list) goes to the outgoing status chosen now, whatever the kind.
   int32_t chosen = chosenOutgoingId(object);
   retryPendingPushes(session, chosen > 0 ? chosen : 0, run.retries);
-  openBookedOrders(run.booked);
+  if (!openBookedOrders(run.booked)) return;
   if (!run.booked.path.empty()) {
     run.seen.booked = &run.booked;
     run.seen.waiting = run.retries.waiting;
@@ -327,12 +330,19 @@ void importOrders(MarketgateStatus& object, ApiSession& session) {
 }
 
 // The one import of a working directory; false (the user told) when
-// another holds it. Without a place for the lock the import runs unlocked.
+// another holds it or the lock cannot be taken. Without a place for the
+// lock the import runs unlocked (its import file has no place either).
 bool takeImportLock(FileLock& lock) {
-  lock.handle = -1;
+  lock = FileLock{-1, 0};
   std::string path = workingFilePath(kImportLockName);
-  if (path.empty() || tryLockFile(path.c_str(), lock) != LockResult::Busy) return true;
-  hostMessage(kImportRunning);
+  if (path.empty()) return true;
+  LockResult result = tryLockFile(path.c_str(), lock);
+  if (result == LockResult::Taken) return true;
+  if (result == LockResult::Busy) {
+    hostMessage(kImportRunning);
+  } else {
+    showUnusableLock(path, lock.error);
+  }
   return false;
 }
 
@@ -341,6 +351,10 @@ bool takeImportLock(FileLock& lock) {
 int32_t MG_STDCALL runOrderImport() {
   FileLock lock;
   if (!takeImportLock(lock)) return 0;
+  if (!keptFilesUsable()) {
+    unlockFile(lock);
+    return 0;
+  }
   MarketgateStatus object;
   constructMarketgateStatus(object);
   ApiSession session;

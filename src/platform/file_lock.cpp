@@ -2,29 +2,65 @@
 // open handle, so two handles in one process exclude each other as well).
 #include "platform/file_lock.h"
 
+#include <cerrno>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-#include <cerrno>
 #endif
 
 namespace {
 
 #if defined(_WIN32)
+// The errno value of the Windows errors a user can act on; minus the code
+// of any other.
+int errnoOf(DWORD code) {
+  switch (code) {
+    case ERROR_ACCESS_DENIED:
+      return EACCES;
+    case ERROR_SHARING_VIOLATION:
+      return EBUSY;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return ENOENT;
+    case ERROR_WRITE_PROTECT:
+      return EROFS;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_FUNCTION:
+      return ENOLCK;
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_CRC:
+      return EIO;
+    default:
+      return -static_cast<int>(code);
+  }
+}
+
 LockResult lockFile(const char* path, FileLock& lock, bool wait) {
   lock.handle = -1;
+  lock.error = 0;
   HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return LockResult::Unavailable;
+  if (file == INVALID_HANDLE_VALUE) {
+    lock.error = errnoOf(GetLastError());
+    return LockResult::Unavailable;
+  }
   OVERLAPPED at = {};
   DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
   if (!LockFileEx(file, flags, 0, 1, 0, &at)) {
+    DWORD code = GetLastError();
     CloseHandle(file);
-    return LockResult::Busy;
+    if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return LockResult::Busy;
+    lock.error = errnoOf(code);
+    return LockResult::Unavailable;
   }
   lock.handle = reinterpret_cast<intptr_t>(file);
   return LockResult::Taken;
@@ -32,15 +68,22 @@ LockResult lockFile(const char* path, FileLock& lock, bool wait) {
 #else
 LockResult lockFile(const char* path, FileLock& lock, bool wait) {
   lock.handle = -1;
+  lock.error = 0;
   int file = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (file < 0) return LockResult::Unavailable;
+  if (file < 0) {
+    lock.error = errno;
+    return LockResult::Unavailable;
+  }
   int result;
   do {
     result = flock(file, LOCK_EX | (wait ? 0 : LOCK_NB));
   } while (result != 0 && errno == EINTR);
   if (result != 0) {
+    int error = errno;
     close(file);
-    return LockResult::Busy;
+    if (error == EWOULDBLOCK) return LockResult::Busy;
+    lock.error = error;
+    return LockResult::Unavailable;
   }
   lock.handle = file;
   return LockResult::Taken;

@@ -12,8 +12,23 @@
 // not fit a path.
 std::string workingFilePath(const char* name);
 
-// The lines of the file without their line ends; false when there is no file.
+// What reading a kept file found.
+enum class KeptRead { Missing, Read, Unreadable };
+// Reads the file's lines (see splitKeptLines); on Unreadable (no permission,
+// a folder in its place, an I/O error) cause says why, for the user.
+KeptRead readKeptFile(const std::string& path, std::vector<std::string>& lines, std::string& cause);
+// The lines of the file; false when there is none or it could not be read.
 bool readKeptLines(const std::string& path, std::vector<std::string>& lines);
+// The bytes as lines, each without its "\n" (or "\r\n"); a last line
+// without its end is a line too. Any byte, a NUL as well, stays in its line.
+void splitKeptLines(const char* bytes, size_t size, std::vector<std::string>& lines);
+// The cause, for the user, of a system error (an errno value, or minus a
+// Windows error code) met on the file; a folder in its place is told so.
+std::string keptFileCause(const std::string& path, int error);
+// Tells the user that the import will not run while the file cannot be read.
+void showUnreadableKeptFile(const std::string& path, const std::string& cause);
+// False (the user told as above) when the file exists but cannot be read whole.
+bool keptFileReadable(const std::string& path);
 // Writes the lines to a new file beside, puts it on the disk and renames it
 // over path; false (the old file untouched) when any step failed.
 bool writeKeptLines(const std::string& path, const std::vector<std::string>& lines);

@@ -15,6 +15,14 @@ namespace {
 constexpr char kJournalNotSaved[] =
     "Nie uda\x92o si\x91 zapisa\x8D pliku %s. Zmiana statusu zam\xA2wienia %s w Marketgate nie zostanie ponowiona.";
 
+constexpr char kJournalUnusableNotKept[] =
+    "Nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia %s w Marketgate, a tej zmiany nie mo\xA7na zapisa\x8D do "
+    "ponowienia: nie mo\xA7na u\xA7y\x8D pliku %s (%s). Zmie\xA4 status tego zam\xA2wienia r\x91" "cznie.";
+constexpr char kJournalUnusableNotForgotten[] =
+    "Status zam\xA2wienia %s w Marketgate zmieniono, ale nie mo\xA7na u\xA7y\x8D pliku %s (%s). Je\xA7" "eli czeka w "
+    "nim starsza zmiana statusu tego zam\xA2wienia, usu\xA4 z niego jej wiersz, zanim uruchomisz import: inaczej "
+    "import j\x86 powt\xA2rzy.";
+
 const char* const kJournalHead[] = {
     "# Marketgate: zmiany statusu zamowien do powtorzenia przy nastepnym imporcie",
     "# numer zamowienia, id statusu, data pierwszej proby, nieudane powtorzenia",
@@ -28,8 +36,9 @@ bool isOrderNumber(const std::string& text) {
   return true;
 }
 
-// One entry of a line "ORDER STATUS DATE FAILURES"; false when the line is not one.
-bool parseEntry(const std::string& line, PendingPush& entry) {
+}  // namespace
+
+bool parseJournalLine(const std::string& line, PendingPush& entry) {
   char order[32], since[16];
   int statusId = 0, failures = 0, end = 0;
   if (std::sscanf(line.c_str(), "%31s %d %15s %d%n", order, &statusId, since, &failures, &end) != 4) return false;
@@ -40,10 +49,26 @@ bool parseEntry(const std::string& line, PendingPush& entry) {
   return true;
 }
 
-std::string entryLine(const PendingPush& entry) {
+size_t parseJournalLines(const std::vector<std::string>& lines, std::vector<PendingPush>& entries) {
+  size_t damaged = 0;
+  for (const std::string& line : lines) {
+    if (line.empty() || line[0] == '#') continue;
+    PendingPush entry;
+    if (parseJournalLine(line, entry)) {
+      entries.push_back(entry);
+    } else {
+      ++damaged;
+    }
+  }
+  return damaged;
+}
+
+std::string journalLine(const PendingPush& entry) {
   return entry.order + " " + std::to_string(entry.statusId) + " " + entry.since + " " +
          std::to_string(entry.failures);
 }
+
+namespace {
 
 bool writeJournal(const std::string& path, const std::vector<PendingPush>& entries) {
   if (entries.empty()) {
@@ -51,46 +76,62 @@ bool writeJournal(const std::string& path, const std::vector<PendingPush>& entri
     return true;
   }
   std::vector<std::string> lines(std::begin(kJournalHead), std::end(kJournalHead));
-  for (const PendingPush& entry : entries) lines.push_back(entryLine(entry));
+  for (const PendingPush& entry : entries) lines.push_back(journalLine(entry));
   return writeKeptLines(path, lines);
 }
 
+// What became of a journal access.
+struct JournalAccess {
+  bool usable;        // read (or absent) under its lock
+  bool written;       // and, where it changed, written back
+  std::string path;   // when not usable: the file that could not be used
+  std::string cause;  // and why
+};
+
 // Reads the journal; a damaged one is set aside, the user told, and what
-// could be read written anew.
-std::vector<PendingPush> readJournal(const std::string& path) {
-  std::vector<PendingPush> entries;
+// could be read written anew. false (path and cause filled) when it exists
+// but cannot be read: it must then not be written over.
+bool readJournal(const std::string& path, std::vector<PendingPush>& entries, JournalAccess& access) {
+  entries.clear();
   std::vector<std::string> lines;
-  if (!readKeptLines(path, lines)) return entries;
-  bool damaged = false;
-  for (const std::string& line : lines) {
-    if (line.empty() || line[0] == '#') continue;
-    PendingPush entry;
-    if (parseEntry(line, entry)) {
-      entries.push_back(entry);
-    } else {
-      damaged = true;
-    }
+  std::string cause;
+  KeptRead read = readKeptFile(path, lines, cause);
+  if (read == KeptRead::Unreadable) {
+    access.path = path;
+    access.cause = cause;
+    return false;
   }
-  if (damaged) {
+  if (parseJournalLines(lines, entries) > 0) {
     setDamagedFileAside(path, entries.size());
     writeJournal(path, entries);
   }
-  return entries;
+  return true;
 }
 
 // Runs change on the journal's entries under the lock; writes them back when
-// change says they changed. false when writing failed.
-bool updateJournal(const std::function<bool(std::vector<PendingPush>&)>& change) {
+// change says they changed. Nothing is read or written without the lock.
+// true when the journal was used and, where it changed, written; access
+// (when given) tells which.
+bool updateJournal(const std::function<bool(std::vector<PendingPush>&)>& change, JournalAccess* access = nullptr) {
+  JournalAccess done{false, false, std::string(), std::string()};
   std::string path = workingFilePath(kPushJournalName);
   std::string lockPath = workingFilePath(kPushJournalLockName);
-  if (path.empty() || lockPath.empty()) return false;
-  FileLock lock{-1};
-  waitLockFile(lockPath.c_str(), lock);
-  std::vector<PendingPush> entries = readJournal(path);
-  bool written = true;
-  if (change(entries)) written = writeJournal(path, entries);
-  unlockFile(lock);
-  return written;
+  FileLock lock{-1, 0};
+  if (path.empty() || lockPath.empty()) {
+    // no place for the journal: nothing can be kept
+  } else if (waitLockFile(lockPath.c_str(), lock) != LockResult::Taken) {
+    done.path = lockPath;
+    done.cause = keptFileCause(lockPath, lock.error);
+  } else {
+    std::vector<PendingPush> entries;
+    if (readJournal(path, entries, done)) {
+      done.usable = true;
+      done.written = !change(entries) || writeJournal(path, entries);
+    }
+    unlockFile(lock);
+  }
+  if (access != nullptr) *access = done;
+  return done.usable && done.written;
 }
 
 std::vector<PendingPush>::iterator findOrder(std::vector<PendingPush>& entries, const std::string& order) {
@@ -119,24 +160,36 @@ std::vector<PendingPush> pendingPushes() {
 
 bool keepFailedPush(const char* order, int32_t statusId) {
   if (order == nullptr || !isOrderNumber(order)) return false;
-  bool kept = updateJournal([&](std::vector<PendingPush>& entries) {
-    auto older = findOrder(entries, order);
-    if (older != entries.end()) entries.erase(older);
-    entries.push_back(PendingPush{order, statusId < 0 ? 0 : statusId, todayText(), 0});
-    return true;
-  });
-  if (!kept) showMessage(kJournalNotSaved, workingFilePath(kPushJournalName).c_str(), order);
-  return kept;
+  JournalAccess access{};
+  bool kept = updateJournal(
+      [&](std::vector<PendingPush>& entries) {
+        auto older = findOrder(entries, order);
+        if (older != entries.end()) entries.erase(older);
+        entries.push_back(PendingPush{order, statusId < 0 ? 0 : statusId, todayText(), 0});
+        return true;
+      },
+      &access);
+  if (kept) return true;
+  if (!access.cause.empty()) {
+    showMessage(kJournalUnusableNotKept, order, access.path.c_str(), access.cause.c_str());
+  } else {
+    showMessage(kJournalNotSaved, workingFilePath(kPushJournalName).c_str(), order);
+  }
+  return false;
 }
 
 void forgetPendingPush(const char* order) {
   if (order == nullptr || !journalExists()) return;
-  updateJournal([order](std::vector<PendingPush>& entries) {
-    auto entry = findOrder(entries, order);
-    if (entry == entries.end()) return false;
-    entries.erase(entry);
-    return true;
-  });
+  JournalAccess access{};
+  updateJournal(
+      [order](std::vector<PendingPush>& entries) {
+        auto entry = findOrder(entries, order);
+        if (entry == entries.end()) return false;
+        entries.erase(entry);
+        return true;
+      },
+      &access);
+  if (!access.cause.empty()) showMessage(kJournalUnusableNotForgotten, order, access.path.c_str(), access.cause.c_str());
 }
 
 void settleRetriedPushes(const std::vector<RetriedPush>& retried, std::vector<PendingPush>& givenUp) {

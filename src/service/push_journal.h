@@ -4,6 +4,7 @@
 // succeeds, or is given up after kPushRetryLimit failed repetitions.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,13 +31,24 @@ struct RetriedPush {
   bool moved;
 };
 
+// One change of a journal line; false when the line is not one.
+bool parseJournalLine(const std::string& line, PendingPush& entry);
+// The changes of the journal's lines, read in order; the number of lines
+// that are no change (comments and empty lines are none of them).
+size_t parseJournalLines(const std::vector<std::string>& lines, std::vector<PendingPush>& entries);
+// The change as the journal's line.
+std::string journalLine(const PendingPush& entry);
+
 // The changes waiting; a damaged journal is reported, set aside and its
-// readable entries kept.
+// readable entries kept. None when the journal cannot be read (an import
+// checks that before it starts) and then it is left as it is.
 std::vector<PendingPush> pendingPushes();
 // Keeps a change that failed, in place of an older one of the same order;
-// false (the user told) when the journal could not be written.
+// false (the user told) when the journal or its lock could not be used or
+// the journal could not be written.
 bool keepFailedPush(const char* order, int32_t statusId);
-// The order's change went through: an older waiting one must not undo it.
+// The order's change went through: an older waiting one must not undo it
+// (the user told when the journal cannot be used to make sure).
 void forgetPendingPush(const char* order);
 // Moved changes leave; failed ones count a failure and those that reach the
 // limit leave too, handed back in givenUp. A change replaced meanwhile is

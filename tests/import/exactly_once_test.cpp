@@ -182,7 +182,7 @@ TEST_F(ExactlyOnceTest, RegisterEntriesEndAfterAYearAndADamagedRegisterIsSetAsid
 // before it asks the service anything.
 TEST_F(ExactlyOnceTest, ImportAlreadyRunningEndsAtOnce) {
   startShop(shop(3));
-  FileLock other{-1};
+  FileLock other{-1, 0};
   ASSERT_EQ(tryLockFile(workDir.file("marketgate.lock").c_str(), other), LockResult::Taken);
   runOrderImport();
   EXPECT_EQ(messagesWith(kImportRunning).size(), 1u);
