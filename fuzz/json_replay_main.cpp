@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     }
   }
   if (inputs.empty()) {
-    std::fprintf(stderr, "usage: json_fuzz_replay DIRECTORY|FILE...\n");
+    std::fprintf(stderr, "usage: %s DIRECTORY|FILE...\n", argv[0]);
     return 2;
   }
   for (const auto& path : inputs) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the native, sanitizer, 32-bit x86 and 32-bit Windows presets and
-# runs all their tests, then fuzzes the JSON reader for a bounded time.
+# runs all their tests, then fuzzes the JSON reader and the readers of the
+# kept files for a bounded time each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -67,6 +68,10 @@ done
 if [ -x fuzz/run-json-fuzz.sh ] && command -v clang++ > /dev/null; then
   echo "=== fuzzing the JSON reader ==="
   fuzz/run-json-fuzz.sh "${MG_FUZZ_SECONDS:-60}" || { echo "fuzzing FAILED"; status=1; }
+fi
+if [ -x fuzz/run-kept-files-fuzz.sh ] && command -v clang++ > /dev/null; then
+  echo "=== fuzzing the readers of the kept files ==="
+  fuzz/run-kept-files-fuzz.sh "${MG_FUZZ_SECONDS:-60}" || { echo "fuzzing FAILED"; status=1; }
 fi
 
 exit $status
