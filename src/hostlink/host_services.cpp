@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdlib>
 
+#include "hostlink/shown_messages.h"
+
 using namespace host_abi;
 
 bool hostHas(HostFunction function) { return boundHostFunction(function) != nullptr; }
@@ -30,6 +32,7 @@ void hostRelease(void* block) {
 }
 
 void hostMessage(const char* text) {
+  noteShownMessage(text);
   if (auto f = HOST_CALL(MessageFn, message)) f(text);
 }
 

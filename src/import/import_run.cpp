@@ -18,6 +18,7 @@
 #include "platform/file_lock.h"
 #include "platform/kept_files.h"
 #include "service/api_session.h"
+#include "service/import_history.h"
 #include "service/kept_text_file.h"
 #include "service/push_journal.h"
 #include "service/request_outcome.h"
@@ -67,6 +68,12 @@ constexpr char kPushesWaiting[] =
 constexpr char kPushesGivenUp[] =
     "Po %d nieudanych pr\xA2" "bach zrezygnowano ze zmiany statusu zam\xA2wie\xA4 w Marketgate: %s. Zmie\xA4 ich "
     "status r\x91" "cznie.";
+
+// Lines of the run's history.
+constexpr char kDialogClosed[] = "Okno opcji importu zamkni\x91to bez importu.";
+constexpr char kHistoryIncoming[] = "Status zam\xA2wie\xA4 do importu";
+constexpr char kHistoryOutgoing[] = "Status po przej\x91" "ciu";
+constexpr char kHistoryNoMove[] = "Status po przej\x91" "ciu: bez zmiany";
 
 constexpr char kImportLockName[] = "marketgate.lock";
 // The wait notice's second line while pages are fetched: pages fetched and
@@ -258,7 +265,9 @@ bool setLeftoverAside(const char* fileName) {
 void settleHandOver(MarketgateStatus& object, RunRecord& run, const char* fileName, int32_t imported) {
   if (imported >= 0) {
     enterBookedOrders(run.booked, run.seen.written);
+    noteOrdersInHistory(kHistoryBooked, run.seen.written);
   } else {
+    noteOrdersInHistory(kHistoryNotTaken, run.seen.written);
     std::string aside = setFileAside(fileName);
     const char* kept = aside.empty() ? fileName : aside.c_str();
     int32_t outgoing = 0;
@@ -279,9 +288,23 @@ void tellOutcome(const RunRecord& run) {
   }
 }
 
+// The statuses the run imports from and moves to, for its history.
+void noteRunStatuses(const MarketgateStatus& object, int32_t incoming, int32_t outgoing) {
+  const OrderStatusList& list = object.statusList;
+  for (int32_t i = 0; i < list.count; ++i) {
+    const OrderStatus& status = list.statuses[i];
+    if (status.id == incoming) noteStatusInHistory(kHistoryIncoming, status.id, status.name, sizeof status.name);
+    if (status.id == outgoing) noteStatusInHistory(kHistoryOutgoing, status.id, status.name, sizeof status.name);
+  }
+  if (outgoing == 0) noteInHistory("%s", kHistoryNoMove);
+}
+
 void importOrders(MarketgateStatus& object, ApiSession& session) {
   if (!fetchStatusList(object, session)) return;
-  if (runDialog(object) != host_abi::kDialogConfirmed) return;
+  if (runDialog(object) != host_abi::kDialogConfirmed) {
+    noteInHistory("%s", kDialogClosed);
+    return;
+  }
   int32_t statusId = 0;
   if (!importedStatusId(object, statusId)) {
     hostMessage(kStatusGone);
@@ -292,6 +315,7 @@ void importOrders(MarketgateStatus& object, ApiSession& session) {
     hostMessage(kOutgoingStatusGone);
     return;
   }
+  noteRunStatuses(object, statusId, outgoing);
   char fileName[kFileNameBufferSize];
   if (!importFileName(fileName)) return;
 
@@ -351,7 +375,10 @@ bool takeImportLock(FileLock& lock) {
 int32_t MG_STDCALL runOrderImport() {
   FileLock lock;
   if (!takeImportLock(lock)) return 0;
+  ImportHistory history;
+  startImportHistory(history);
   if (!keptFilesUsable()) {
+    endImportHistory(history);
     unlockFile(lock);
     return 0;
   }
@@ -361,6 +388,7 @@ int32_t MG_STDCALL runOrderImport() {
   openApiSession(session);
   importOrders(object, session);
   destroyMarketgateStatus(object);
+  endImportHistory(history);
   unlockFile(lock);
   return 0;
 }

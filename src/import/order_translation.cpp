@@ -8,6 +8,7 @@
 #include "import/order_document.h"
 #include "import/taken_over_note.h"
 #include "json/json.h"
+#include "service/import_history.h"
 #include "service/push_journal.h"
 #include "service/status_push.h"
 
@@ -26,6 +27,7 @@ class DecodingNotice {
 void noteFailedPush(SeenOrders* seen, const OrderValues& order, int32_t statusId) {
   if (seen == nullptr) return;
   ++seen->failedPushes;
+  noteOrderInHistory(kHistoryPushWaiting, order.orderNumber);
   keepFailedPush(order.orderNumber, statusId != 0 ? statusId : seen->outgoingStatusId);
 }
 
@@ -58,6 +60,7 @@ bool handedOverBefore(SeenOrders* seen, const OrderValues& order) {
   if (seen == nullptr || seen->booked == nullptr) return false;
   if (!bookedBefore(*seen->booked, order.orderNumber) && seen->waiting.count(order.orderNumber) == 0) return false;
   ++seen->skipped;
+  noteOrderInHistory(kHistorySkipped, order.orderNumber);
   return true;
 }
 

@@ -1,6 +1,7 @@
 // Repeating the waiting status changes (see pending_push_retry.h).
 #include "import/pending_push_retry.h"
 
+#include "service/import_history.h"
 #include "service/push_journal.h"
 #include "service/service_requests.h"
 
@@ -21,7 +22,14 @@ void retryPendingPushes(const ApiSession& session, int32_t outgoingStatusId, Pus
   }
   std::vector<PendingPush> givenUp;
   settleRetriedPushes(retried, givenUp);
+  for (const RetriedPush& push : retried) {
+    if (push.moved) noteOrderInHistory(kHistoryPushMoved, push.entry.order);
+  }
   for (const PendingPush& entry : givenUp) outcome.givenUp.push_back(entry.order);
-  for (const PendingPush& entry : pendingPushes()) outcome.waiting.insert(entry.order);
+  noteOrdersInHistory(kHistoryPushGivenUp, outcome.givenUp);
+  for (const PendingPush& entry : pendingPushes()) {
+    outcome.waiting.insert(entry.order);
+    noteOrderInHistory(kHistoryPushWaiting, entry.order);
+  }
   outcome.stillWaiting = static_cast<uint32_t>(outcome.waiting.size());
 }

@@ -8,6 +8,7 @@
 
 #include "hostlink/host_services.h"
 #include "platform/kept_files.h"
+#include "service/import_history.h"
 #include "service/user_message.h"
 
 namespace {
@@ -172,7 +173,10 @@ std::string setFileAside(const std::string& path) {
                 now.tm_hour, now.tm_min, now.tm_sec);
   for (int number = 0; number < 100; ++number) {
     std::string aside = datedName(path, stamp, number);
-    if (moveFileAside(path.c_str(), aside.c_str())) return aside;
+    if (moveFileAside(path.c_str(), aside.c_str())) {
+      noteInHistory("Plik %s przeniesiono do %s.", path.c_str(), aside.c_str());
+      return aside;
+    }
     if (!pathExists(aside.c_str())) return std::string();  // not a taken name: the move itself failed
   }
   return std::string();

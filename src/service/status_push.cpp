@@ -5,6 +5,7 @@
 
 #include "hostlink/host_services.h"
 #include "service/api_session.h"
+#include "service/import_history.h"
 #include "service/push_journal.h"
 #include "service/service_requests.h"
 #include "service/user_message.h"
@@ -17,6 +18,14 @@ namespace {
 constexpr char kHandledPushFailed[] =
     "Nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia %s w Marketgate. Zmiana zostanie ponowiona przy "
     "nast\x91pnym imporcie.";
+
+// The handled document's line of the import history.
+constexpr char kHistoryPushKept[] =
+    "Obs\x92u\xA7ony dokument: nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia %s w Marketgate; zmiana "
+    "zostanie ponowiona przy nast\x91pnym imporcie.";
+constexpr char kHistoryPushLost[] =
+    "Obs\x92u\xA7ony dokument: nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia %s w Marketgate; zmiana "
+    "nie zostanie ponowiona.";
 
 // Fills the object's status list from the service; false when the service
 // gave no list.
@@ -65,5 +74,7 @@ void pushHandledOrder(const char* orderIdText) {
   int result = pushOrderStatus(orderIdText, &statusId);
   if (result == kPushMoved) forgetPendingPush(orderIdText);
   if (result != kPushFailed || orderIdText == nullptr || orderIdText[0] == '\0') return;
-  if (keepFailedPush(orderIdText, statusId)) showMessage(kHandledPushFailed, orderIdText);
+  bool kept = keepFailedPush(orderIdText, statusId);
+  if (kept) showMessage(kHandledPushFailed, orderIdText);
+  addHistoryLine(kept ? kHistoryPushKept : kHistoryPushLost, orderIdText);
 }

@@ -22,6 +22,7 @@ const char kPushesWaiting[] = "Nie uda\x92o si\x91 zmieni\x8D statusu zaimportow
 const char kSkipped[] = "Pomini\x91to zam\xA2wienia zaimportowane ju\xA7 wcze\x9Eniej: ";
 const char kRegister[] = "marketgate-zaimportowane.txt";
 const char kJournal[] = "marketgate-statusy.txt";
+const char kHistory[] = "marketgate-historia.txt";
 
 class ExactlyOnceTest : public ImportTest {
  protected:
@@ -78,7 +79,7 @@ class ExactlyOnceTest : public ImportTest {
     for (const auto& entry : std::filesystem::directory_iterator(workDir.path())) {
       std::string name = entry.path().filename().string();
       if (name.rfind("marketgate-", 0) == 0 && entry.path().extension() == extension && name != kRegister &&
-          name != kJournal) {
+          name != kJournal && name != kHistory) {
         names.push_back(name);
       }
     }
