@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "hostlink/host_abi.h"
@@ -199,7 +200,7 @@ std::vector<std::string> boundedHistory(const std::vector<std::string>& old, con
   long todayNumber = 0;
   bool dated = dayNumber(today, todayNumber);
   size_t total = 0;
-  for (const std::string& line : kHistoryHead) total += line.size() + 2;
+  for (const char* line : kHistoryHead) total += std::strlen(line) + 2;
   for (const std::string& line : entry) total += line.size() + 2;
   std::vector<bool> kept(spans.size(), true);
   for (size_t i = 0; i < spans.size(); ++i) {
