@@ -51,10 +51,14 @@ void joinReplyPath(char (&path)[Capacity], const char* name) {
 }  // namespace
 
 bool askForKey(ApiSession& session) {
+  if (session.keyPromptCancelled) return false;
   session.apiKey[0] = '\0';  // the question starts with an empty field
   int16_t answer = hostTextInputDialog(&kKeyInputRecord, session.apiKey, kKeyPrompt, kKeyInputValue);
   session.apiKey[sizeof session.apiKey - 1] = '\0';
-  if (answer != host_abi::kDialogConfirmed) return false;
+  if (answer != host_abi::kDialogConfirmed) {
+    session.keyPromptCancelled = true;
+    return false;
+  }
   iniFileValue(kOptionsFile, kIniWrite, kKeySection, kKeyName, "%s", session.apiKey);
   return true;
 }
@@ -63,6 +67,7 @@ void openApiSession(ApiSession& session) {
   hostBoundedCopy(session.host, kServiceHost, sizeof session.host - 1);
   hostBoundedCopy(session.path, kServicePath, sizeof session.path - 1);
   session.apiKey[0] = '\0';
+  session.keyPromptCancelled = false;
   if (readStoredKey(session) != 0) askForKey(session);
   joinReplyPath(session.replyFile, kReplyFileName);
   joinReplyPath(session.invoiceReplyFile, kInvoiceReplyFileName);

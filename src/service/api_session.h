@@ -8,6 +8,7 @@ struct ApiSession {
   char apiKey[300];
   char replyFile[200];
   char invoiceReplyFile[200];
+  bool keyPromptCancelled;  // the user cancelled the key prompt of this session
 };
 
 // Fills every field; asks the user for the API key when "marketgate.ini"
@@ -15,5 +16,6 @@ struct ApiSession {
 void openApiSession(ApiSession& session);
 
 // Asks the user for the API key (the prompt of a missing key, with an empty
-// field); true when the user confirmed, and the key is then saved.
+// field); true when the user confirmed, and the key is then saved. A
+// session whose prompt was cancelled asks no more: false at once.
 bool askForKey(ApiSession& session);

@@ -11,7 +11,8 @@ struct RequestBody {
   char text[1024];
 };
 
-// "token=<key>&method=<method>", the key inserted unchanged.
+// "token=<key>&method=<method>", the key percent-encoded: every byte but
+// letters, digits and "-._~" as "%XX".
 void startRequestBody(RequestBody& body, const ApiSession& session, const char* method);
 
 // Appends the formatted text at the current end; what does not fit is cut.

@@ -318,6 +318,37 @@ TEST_F(ImportRunTest, RefusedKeyCanBeEnteredAnew) {
   EXPECT_EQ(key, "tok");
 }
 
+// A prompt cancelled when the key is missing is not asked again in the
+// same run; the service's refusal of the empty key is still shown.
+TEST_F(ImportRunTest, CancelledKeyPromptIsNotAskedAgainInTheRun) {
+  startShop(shopJson(shopOrders(3)));
+  writeWholeFile(workDir.file("marketgate.ini"), "");
+  standin::setQuietMode(false);
+  standin::scriptTextInputCancel();
+  standin::scriptTextInput("tok");  // would be taken by a second prompt
+  runOrderImport();
+  EXPECT_EQ(standin::textInputs().size(), 1u);
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{withCause(kStatusListFailed, kKeyRefused)}));
+  EXPECT_TRUE(standin::dialogRuns().empty());
+}
+
+// The key goes into the form body percent-encoded: typed with "+", "%",
+// "&", "=", a blank and a Polish letter, it reaches the service as typed.
+TEST_F(ImportRunTest, KeyWithFormMarksReachesTheServiceAsTyped) {
+  const std::string key = "a+b%c&d=e \xC5\x82~-._Z9";
+  std::string shop = shopJson(shopOrders(2));
+  size_t token = shop.find("\"tok\"");
+  ASSERT_NE(token, std::string::npos);
+  startShop(shop.replace(token, 5, quoted(key)));
+  writeWholeFile(workDir.file("marketgate.ini"), "");
+  setStatusPositions(0, 0);
+  standin::scriptTextInput(key);
+  runOrderImport();
+  EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 2));
+  ASSERT_FALSE(standin::httpRequests().empty());
+  EXPECT_EQ(standin::httpRequests()[0].body, "token=a%2Bb%25c%26d%3De%20%C5%82~-._Z9&method=getOrderStatusList");
+}
+
 TEST_F(ImportRunTest, StatusPositionOutsideTheListEndsTheRunBeforeTheFile) {
   startShop(shopJson(shopOrders(5)));
   setStatusPositions(3, 0);

@@ -138,21 +138,27 @@ TEST_F(RequestsTest, LongInvoiceNumberIsCutToTheBuffer) {
   EXPECT_EQ(tiny[0], '\0');
 }
 
-// The key goes into the body unchanged, also at its full 299 characters.
-TEST_F(RequestsTest, KeyIsSentAsStored) {
+// The key goes into the body percent-encoded, a plain one byte for byte,
+// also at its full 299 characters, and one of 299 marks is not cut.
+TEST_F(RequestsTest, KeyIsSentPercentEncoded) {
   storeKey("a b+c");
   ApiSession session = openSession();
   EXPECT_EQ(requestSetOrderStatus(session, 9, "123"), 1);
-  std::memset(session.apiKey, 'k', sizeof session.apiKey - 1);
-  session.apiKey[sizeof session.apiKey - 1] = '\0';
   char* reply = nullptr;
-  EXPECT_EQ(requestOrders(session, 5, &reply, 1000), 1);
-  hostRelease(reply);
+  for (char fill : {'k', '&'}) {
+    std::memset(session.apiKey, fill, sizeof session.apiKey - 1);
+    session.apiKey[sizeof session.apiKey - 1] = '\0';
+    EXPECT_EQ(requestOrders(session, 5, &reply, 1000), 1);
+    hostRelease(reply);
+  }
   std::vector<std::string> bodies = sentBodies();
-  ASSERT_EQ(bodies.size(), 2u);
-  EXPECT_EQ(bodies[0], "token=a b+c&method=setOrderStatus&parameters={%22order_id%22: 123, %22status_id%22: 9}");
-  EXPECT_EQ(bodies[1], "token=" + std::string(299, 'k') +
-                           "&method=getOrders&parameters={%22status_id%22: 5, %22date_confirmed_from%22: 1000}");
+  ASSERT_EQ(bodies.size(), 3u);
+  EXPECT_EQ(bodies[0], "token=a%20b%2Bc&method=setOrderStatus&parameters={%22order_id%22: 123, %22status_id%22: 9}");
+  const std::string parameters = "&method=getOrders&parameters={%22status_id%22: 5, %22date_confirmed_from%22: 1000}";
+  EXPECT_EQ(bodies[1], "token=" + std::string(299, 'k') + parameters);
+  std::string marks;
+  for (int i = 0; i < 299; ++i) marks += "%26";
+  EXPECT_EQ(bodies[2], "token=" + marks + parameters);
 }
 
 TEST_F(RequestsTest, UnreachableServiceFailsEveryRequestAndTakesTheNoticeDown) {
