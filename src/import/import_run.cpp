@@ -373,6 +373,9 @@ bool takeImportLock(FileLock& lock) {
 }  // namespace
 
 int32_t MG_STDCALL runOrderImport() {
+  // Before the locks and the kept files, whose names need the same room.
+  char fileName[kFileNameBufferSize];
+  if (!importFileName(fileName)) return 0;
   FileLock lock;
   if (!takeImportLock(lock)) return 0;
   ImportHistory history;
