@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/import_run.h"
-#include "ini_files.h"
+#include "options/ini_files.h"
 #include "request_plan.h"
 #include "request_replay.h"
 #include "support/mockgate_process.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench_documents.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "json/json.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "ini_files.h"
+#include "options/ini_files.h"
 
 namespace {
 

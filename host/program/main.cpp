@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "codepages.h"
-#include "dialog_control.h"
-#include "host_control.h"
+#include "text/codepages.h"
+#include "control/dialog_control.h"
+#include "control/host_control.h"
 #include "host_profile.h"
 #include "plugin_library.h"
 #include "program_commands.h"
 #include "program_options.h"
 #include "rates_and_date.h"
-#include "table_control.h"
+#include "control/table_control.h"
 
 namespace {
 

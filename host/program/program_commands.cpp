@@ -8,9 +8,9 @@
 #include <map>
 #include <utility>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "program_options.h"
-#include "table_control.h"
+#include "control/table_control.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "host_profile.h"
-#include "ini_files.h"
+#include "options/ini_files.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "hostlink/host_binding.h"
 #include "hostlink/host_services.h"
-#include "dialog_control.h"
-#include "import_control.h"
+#include "control/dialog_control.h"
+#include "control/import_control.h"
 #include "support/host_fixture.h"
 
 namespace {

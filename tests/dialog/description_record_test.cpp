@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_record.h"
+#include "dialogs/dialog_record.h"
 #include "settings/dialog_description.h"
 #include "settings/import_settings.h"
 

@@ -1,8 +1,8 @@
 // Fixture of the settings dialog tests (see dialog_fixture.h).
 #include "dialog/dialog_fixture.h"
 
-#include "host_control.h"
-#include "ini_files.h"
+#include "control/host_control.h"
+#include "options/ini_files.h"
 
 const char* const kThreeStatuses =
     "{\"statuses\": [{\"id\": 10, \"name\": \"Nowe\", \"name_for_customer\": \"\"},"

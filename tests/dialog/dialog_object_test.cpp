@@ -10,7 +10,7 @@
 
 #include "dialog/dialog_fixture.h"
 #include "hostlink/host_services.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "settings/dialog_operations.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "dialog/dialog_fixture.h"
 #include "hostlink/host_binding.h"
 #include "hostlink/host_services.h"
-#include "host_control.h"
-#include "ini_files.h"
+#include "control/host_control.h"
+#include "options/ini_files.h"
 
 namespace {
 

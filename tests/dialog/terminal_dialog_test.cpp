@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "dialog/dialog_fixture.h"
-#include "host_control.h"
+#include "control/host_control.h"
 
 namespace {
 

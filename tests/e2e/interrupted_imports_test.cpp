@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "e2e/tomiks_run.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "support/host_fixture.h"
 #include "support/mockgate_process.h"
 

@@ -7,7 +7,7 @@
 #include "frame/frame_fixture.h"
 #include "frame/frame_state.h"
 #include "frame/table_hooks.h"
-#include "table_control.h"
+#include "control/table_control.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Fixture of the plug-in frame tests (see frame_fixture.h).
 #include "frame/frame_fixture.h"
 
-#include "codepages.h"
+#include "text/codepages.h"
 #include "frame/attach.h"
 #include "frame/frame_state.h"
 #include "hostlink/host_binding.h"

@@ -7,7 +7,7 @@
 #include "hostlink/host_services.h"
 #include "frame/table_hooks.h"
 #include "service/status_push.h"
-#include "table_control.h"
+#include "control/table_control.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <map>
 
 #include "frame/table_hooks.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/import_fixture.h"
 #include "import/import_run.h"
 #include "platform/file_lock.h"

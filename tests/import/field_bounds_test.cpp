@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "hostlink/host_services.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/import_fixture.h"
 #include "import/order_document.h"
 #include "settings/marketgate_status.h"

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <vector>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/import_fixture.h"
 #include "import/universal_import_handoff.h"
-#include "import_configs.h"
+#include "import/import_configs.h"
 
 namespace {
 

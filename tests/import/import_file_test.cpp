@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "hostlink/host_services.h"
 #include "import/import_file.h"
 #include "support/host_fixture.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <regex>
 
-#include "host_control.h"
-#include "ini_files.h"
+#include "control/host_control.h"
+#include "options/ini_files.h"
 #include "import/order_translation.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/import_fixture.h"
 #include "import/import_run.h"
 #include "service/import_history.h"

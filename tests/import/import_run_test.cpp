@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "host_control.h"
-#include "ini_files.h"
+#include "control/host_control.h"
+#include "options/ini_files.h"
 #include "import/import_fixture.h"
 #include "import/import_run.h"
 #include "frame/table_hooks.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "hostlink/host_abi.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/import_fixture.h"
-#include "import_configs.h"
+#include "import/import_configs.h"
 
 // The stand-in's host functions, called as the plug-in calls them: on
 // Windows the host module exports them by ordinal only.

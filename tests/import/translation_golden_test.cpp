@@ -2,7 +2,7 @@
 // for byte with the golden files.
 #include <gtest/gtest.h>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/golden_page.h"
 #include "import/import_fixture.h"
 

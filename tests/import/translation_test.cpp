@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "import/import_fixture.h"
 #include "import/order_translation.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host_control.h"
+#include "control/host_control.h"
 #include "json/json.h"
 #include "json/json_dump.h"
 #include "support/host_fixture.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host_control.h"
+#include "control/host_control.h"
 
 #include "json/json.h"
 #include "json/json_dump.h"

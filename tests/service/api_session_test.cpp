@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host_control.h"
-#include "ini_files.h"
+#include "control/host_control.h"
+#include "options/ini_files.h"
 #include "service/api_session.h"
 #include "support/host_fixture.h"
 

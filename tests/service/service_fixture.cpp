@@ -1,8 +1,8 @@
 // Fixture of the service client tests (see service_fixture.h).
 #include "service/service_fixture.h"
 
-#include "host_control.h"
-#include "ini_files.h"
+#include "control/host_control.h"
+#include "options/ini_files.h"
 
 const char* const kTestShop =
     "{\"token\": \"abc\","

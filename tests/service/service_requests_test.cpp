@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "hostlink/host_services.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "service/service_fixture.h"
 #include "service/service_requests.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "hostlink/host_services.h"
-#include "host_control.h"
+#include "control/host_control.h"
 #include "settings/marketgate_status.h"
 #include "settings/order_status_list.h"
 #include "support/host_fixture.h"

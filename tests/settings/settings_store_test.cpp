@@ -8,8 +8,8 @@
 #include <string>
 
 #include "hostlink/host_services.h"
-#include "host_control.h"
-#include "ini_files.h"
+#include "control/host_control.h"
+#include "options/ini_files.h"
 #include "settings/import_settings.h"
 #include "settings/marketgate_status.h"
 #include "support/host_fixture.h"

@@ -1,6 +1,6 @@
 // Code-page conversion of the host stand-in: the Polish letters in all three code
 // pages, round trips, malformed UTF-8, bounded conversion and markup removal.
-#include "codepages.h"
+#include "text/codepages.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // failures are reported, and that one connection carries consecutive requests.
 #ifndef _WIN32
 
-#include "http_client.h"
+#include "http/http_client.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>

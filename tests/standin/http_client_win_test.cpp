@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "http_client.h"
+#include "http/http_client.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Option files of the host stand-in: values read and written through real files in
 // a scratch directory, as the host's profile function does for the plug-in.
-#include "ini_files.h"
+#include "options/ini_files.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "host_control.h"
+#include "control/host_control.h"
 
 // A fresh, empty directory under the system's temporary directory, removed
 // with everything in it when the object goes.

@@ -1,5 +1,5 @@
 # The end-to-end test of the Windows build (included by the Windows host
-# stand-in's build, host/windows/standin.cmake): tomiks.exe under Wine beside
+# stand-in's build, host/cmake/standin_win.cmake): tomiks.exe under Wine beside
 # the Linux build of the same sources (the default preset's build/bin, or
 # MG_NATIVE_BIN_DIR), each against its own mockgate.
 if(NOT TARGET tomiks)

@@ -1,0 +1,26 @@
+// Helpers for the stand-in's host functions: each is exported as
+// "ordinal_N" with the convention the host gives it, and its signature is
+// checked against the plug-in's declaration of the same function.
+#pragma once
+
+#include <type_traits>
+
+#include "hostlink/host_abi.h"
+#include "core/host_state.h"
+#include "platform/callconv.h"
+
+// A host function of the stand-in. On Windows the host module exports its
+// functions by ordinal only, through the module definition file generated
+// at build time, so they carry no dllexport (which would add a named export);
+// elsewhere they are visible symbols "ordinal_N". Stand-in files that still
+// say MG_EXPORT get the same meaning.
+#if defined(_WIN32)
+#define STANDIN_EXPORT extern "C"
+#undef MG_EXPORT
+#define MG_EXPORT STANDIN_EXPORT
+#else
+#define STANDIN_EXPORT MG_EXPORT
+#endif
+
+#define STANDIN_CHECK_SIGNATURE(ordinal, Type) \
+  static_assert(std::is_same<decltype(&ordinal_##ordinal), host_abi::Type>::value, "signature of host function " #ordinal)
