@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages that are missing, in one line of output:
 #   scripts/install-deps.sh demo   what the demo needs (the native build)
 #   scripts/install-deps.sh        everything building and testing need
+#   scripts/install-deps.sh wine   what the Wine runner needs (tools/wine32)
 # Run as root, or as a user who may use sudo: sudo is called only when
 # something is missing. Does nothing when all is there.
 set -euo pipefail
@@ -14,12 +15,16 @@ demo=(cmake g++ make pkg-config libgtest-dev libcpp-httplib-dev libssl-dev zlib1
 rest=(libbenchmark-dev libcjson-dev clang libclang-rt-14-dev qemu-user gcc-multilib g++-multilib
       g++-mingw-w64-i686 binutils-mingw-w64-i686)
 i386=(libcpp-httplib0.11:i386 libssl3:i386 zlib1g:i386 libbrotli1:i386 libsqlite3-dev:i386)
+# Debian's Wine, run under qemu-i386 by tools/wine32/setup-and-smoke.sh.
+wine=(wine wine64 wine32:i386 qemu-user gcc-multilib gcc-mingw-w64-i686 g++-mingw-w64-i686
+      binutils-mingw-w64-i686)
 
-if [ "${1:-}" = demo ]; then
-  wanted=("${demo[@]}")
-else
-  wanted=("${demo[@]}" "${rest[@]}" "${i386[@]}")
-fi
+case "${1:-}" in
+  demo) wanted=("${demo[@]}") ;;
+  wine) wanted=("${wine[@]}") ;;
+  "") wanted=("${demo[@]}" "${rest[@]}" "${i386[@]}") ;;
+  *) echo "usage: $0 [demo | wine]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

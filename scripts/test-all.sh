@@ -11,14 +11,13 @@ scripts/install-deps.sh
 logs=$(mktemp -d "${TMPDIR:-/tmp}/marketgate-tests.XXXXXX")
 echo "== Logs of set-up and configuration in $logs"
 
-# Wine (32-bit, under qemu) for the Windows tests: the set-up script of the
-# shared tools (run as root) proves it with a smoke test. Without it the win32
-# preset is still built, and its tests are reported as skipped with the reason.
+# Wine (32-bit, under qemu where the kernel cannot run 32-bit code) for the
+# Windows tests: tools/wine32's set-up (run as root) proves it with a smoke
+# test. Without it the win32 preset is still built, and its tests are reported
+# as skipped with the reason.
 export MG_WINE_READY=0
 MG_WINE_SKIP_REASON=""
-wine_setup=../shared/tools/wine32/setup-and-smoke.sh
-[ -f "$wine_setup" ] || [ ! -f /work/shared/tools/wine32/setup-and-smoke.sh ] ||
-  wine_setup=/work/shared/tools/wine32/setup-and-smoke.sh
+wine_setup=tools/wine32/setup-and-smoke.sh
 if [ ! -f "$wine_setup" ]; then
   MG_WINE_SKIP_REASON="$wine_setup is missing"
 elif [ "$(id -u)" -ne 0 ] && ! command -v sudo > /dev/null; then

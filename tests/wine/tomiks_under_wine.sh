@@ -33,7 +33,7 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 failures=0
 
-[ -x "$wine" ] || skip "no Wine runner $wine (shared/tools/wine32/setup-and-smoke.sh sets it up)"
+[ -x "$wine" ] || skip "no Wine runner $wine (tools/wine32/setup-and-smoke.sh sets it up)"
 for program in tomiks mockgate marketgate.so; do
   [ -e "$native_bin/$program" ] || skip "no Linux build to compare with: $native_bin/$program is missing (build the default preset first)"
 done
