@@ -48,3 +48,4 @@ add_test(NAME release_package
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check_package.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}
           ${PROJECT_VERSION} ${MG_PE_OBJDUMP} ${CMAKE_RC_COMPILER} ${native_bin})
 set_tests_properties(release_package PROPERTIES TIMEOUT 600 RUN_SERIAL ON)
+mg_label_tests(e2e slow TESTS release_package)

@@ -57,10 +57,10 @@ const char* const kUsage =
     "  --help, -h            this text\n"
     "  --version             the version of mockgate\n"
     "\n"
-    "Exit status: 0 served and stopped; 1 the shop could not be loaded, the port\n"
-    "bound or the state written; 2 bad usage (an unknown option, a missing value,\n"
-    "a word that is no option, a --data that is no file, a --log or --state-out\n"
-    "that cannot be written).\n";
+    "Exit status: 0 served and stopped by a signal; 1 the shop could not be read,\n"
+    "the port bound, the server kept running or the state written; 2 bad usage\n"
+    "(an unknown option, a missing value, a word that is no option, a --data\n"
+    "that names no file, a --log or --state-out that cannot be written).\n";
 
 using ApplyOption = bool (*)(Options& options, const std::string& value, std::string& error);
 
@@ -172,7 +172,11 @@ bool writablePath(const char* option, const std::string& path, std::string& erro
 // What the command line names, checked before anything is served.
 bool checkPaths(const Options& options, std::string& error) {
     struct stat info;
-    if (stat(options.dataPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (stat(options.dataPath.c_str(), &info) != 0) {
+        error = "--data " + options.dataPath + " names no file: " + std::strerror(errno);
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
         error = "--data " + options.dataPath + " is a directory, not a shop file";
         return false;
     }
@@ -251,13 +255,13 @@ int main(int argc, char** argv) {
         }
     });
 
-    server.listen_after_bind();
+    bool served = server.listen_after_bind();
     listening = false;
     // Wakes the stopping thread if no signal came (the server ended by itself).
     pthread_kill(stopper.native_handle(), SIGTERM);
     stopper.join();
 
-    int status = 0;
+    int status = served ? 0 : fail("the server stopped on an error");
     if (!options.stateOutPath.empty()) {
         service.withShop([&](const mockgate::Shop& current) {
             if (!mockgate::saveShopFile(options.stateOutPath, current, error)) status = fail(error);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -38,23 +39,61 @@ struct Options {
   bool floor = true;
 };
 
-bool parseOptions(int argc, char** argv, Options& options) {
+const char* const kUsage =
+    "usage: import_bench [--orders N] [--kind K] [--rounds R] [--no-floor]\n"
+    "\n"
+    "Imports a generated shop end to end through mockgate on loopback, round\n"
+    "after round, each import followed by its requests sent again with a minimal\n"
+    "client (the floor); prints each round's times, the requests against the plan\n"
+    "and the host's peak memory, and the ratio of the medians.\n"
+    "\n"
+    "Options (anywhere on the line):\n"
+    "  --orders N   orders in the shop (default 10000)\n"
+    "  --kind K     the import kind (default 0)\n"
+    "  --rounds R   rounds (default 3)\n"
+    "  --no-floor   the imports alone, for profiling\n"
+    "  --help, -h   this text\n"
+    "  --version    the version of import_bench\n"
+    "\n"
+    "Exit status: 0 every round done and the requests as planned; 1 an import or\n"
+    "a floor failed, or the requests or documents differ from the plan; 2 bad usage.\n";
+
+enum class Parsed { run, help, version, bad };
+
+// A whole number of at least min, or false.
+bool parseWhole(const char* text, long min, long& out) {
+  char* end;
+  errno = 0;
+  out = std::strtol(text, &end, 10);
+  return *text && !*end && errno == 0 && out >= min;
+}
+
+Parsed parseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--no-floor") == 0) {
+    const char* name = argv[i];
+    if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) return Parsed::help;
+    if (std::strcmp(name, "--version") == 0) return Parsed::version;
+    if (std::strcmp(name, "--no-floor") == 0) {
       options.floor = false;
-    } else if (i + 1 == argc) {
-      return false;
-    } else if (std::strcmp(argv[i], "--orders") == 0) {
-      options.orders = std::atol(argv[++i]);
-    } else if (std::strcmp(argv[i], "--kind") == 0) {
-      options.kind = std::atoi(argv[++i]);
-    } else if (std::strcmp(argv[i], "--rounds") == 0) {
-      options.rounds = std::atoi(argv[++i]);
-    } else {
-      return false;
+      continue;
     }
+    bool orders = std::strcmp(name, "--orders") == 0, kind = std::strcmp(name, "--kind") == 0,
+         rounds = std::strcmp(name, "--rounds") == 0;
+    if (!orders && !kind && !rounds) {
+      std::fprintf(stderr, "import_bench: unknown option %s\n(import_bench --help lists the options)\n", name);
+      return Parsed::bad;
+    }
+    long value;
+    if (i + 1 == argc || !parseWhole(argv[i + 1], kind ? 0 : 1, value) || value > 100000000) {
+      std::fprintf(stderr, "import_bench: option %s needs a whole number%s\n", name, kind ? "" : " from 1");
+      return Parsed::bad;
+    }
+    ++i;
+    if (orders) options.orders = value;
+    if (kind) options.kind = static_cast<int>(value);
+    if (rounds) options.rounds = static_cast<int>(value);
   }
-  return options.orders > 0 && options.rounds > 0;
+  return Parsed::run;
 }
 
 std::string readFile(const std::string& path) {
@@ -179,9 +218,17 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   Options options;
-  if (!parseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: import_bench [--orders N] [--kind K] [--rounds R] [--no-floor]\n");
-    return 2;
+  switch (parseOptions(argc, argv, options)) {
+    case Parsed::run:
+      break;
+    case Parsed::help:
+      std::fputs(kUsage, stdout);
+      return 0;
+    case Parsed::version:
+      std::puts("import_bench " MG_VERSION);
+      return 0;
+    case Parsed::bad:
+      return 2;
   }
   char folder[] = "/tmp/import_bench.XXXXXX";
   if (mkdtemp(folder) == nullptr) return 1;

@@ -208,6 +208,7 @@ TEST(MockgateProcess, RefusesAtStartWhatItCouldNotUse) {
     const Case cases[] = {
         {shop, "give the shop with --data"},
         {"--data /tmp", "is a directory"},
+        {"--data /nonexistent-mockgate-dir/shop.json", "names no file"},
         {"--data " + shop + " --state-out /nonexistent-mockgate-dir/state.json", "--state-out"},
         {"--data " + shop + " --state-out /tmp", "is a directory"},
         {"--data " + shop + " --log /nonexistent-mockgate-dir/requests.log", "--log"},

@@ -18,3 +18,4 @@ add_test(NAME tomiks_under_wine
 # A crash ends the run with a failure; a hang ends at the time-out. Exit 77:
 # no Wine or no Linux build to compare with.
 set_tests_properties(tomiks_under_wine PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+mg_label_tests(e2e slow TESTS tomiks_under_wine)

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   for (const ToolCommand& command : commandTable()) {
     if (std::strcmp(command.name, argv[1]) == 0) return command.run(argc - 1, argv + 1);
   }
-  std::fprintf(stderr, "mgtool: unknown command '%s'\n", argv[1]);
+  std::fprintf(stderr, "mgtool: unknown %s '%s'\n", argv[1][0] == '-' ? "option" : "command", argv[1]);
   printUsage(stderr);
   return 2;
 }
