@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the native, sanitizer, 32-bit x86 and 32-bit Windows presets and
-# runs all their tests, then fuzzes the JSON reader and the readers of the
-# kept files for a bounded time each.
+# runs all their tests, checks the sources' formatting, then fuzzes the JSON
+# reader and the readers of the kept files for a bounded time each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -63,6 +63,9 @@ run_preset() {
 for preset in default asan i386 win32; do
   run_preset "$preset" || { echo "preset $preset FAILED"; status=1; }
 done
+
+echo "=== formatting ==="
+scripts/check-format.sh || { echo "formatting FAILED"; status=1; }
 
 if [ -x fuzz/run-json-fuzz.sh ] && command -v clang++ > /dev/null; then
   echo "=== fuzzing the JSON reader ==="
