@@ -126,8 +126,8 @@ const char* const kUsage =
     "--version the version of json_bench. Every other option is the library's\n"
     "(for example --benchmark_filter=Objects): they follow.\n"
     "\n"
-    "Exit status: 0 the benchmarks ran; 1 the library refused a flag's value;\n"
-    "2 an unknown option.\n"
+    "Exit status: 0 the benchmarks ran, or the library refused a flag's value\n"
+    "(it then prints its flags and ends the program with 0); 2 an unknown option.\n"
     "\n";
 
 }  // namespace
