@@ -53,6 +53,7 @@ bool configureHost(const ProgramOptions& options, std::string& error) {
   standin::setMissingFeatures(options.missingFeatures);
   std::string url = options.serviceUrl.empty() ? profileServiceUrl(workDir) : options.serviceUrl;
   if (!url.empty()) standin::setServiceBaseUrl(url);
+  for (const std::string& answer : options.textAnswers) standin::scriptTextInput(answer);
   if (!options.answersFile.empty()) {
     std::error_code failure;
     if (!std::filesystem::is_regular_file(options.answersFile, failure)) {

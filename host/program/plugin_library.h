@@ -25,5 +25,7 @@ int32_t checkPluginLoad(PluginLibrary& plugin);
 // 30001 with null, then the library is let go.
 void closePlugin(PluginLibrary& plugin);
 
-// marketgate.so in the directory of the running program.
+// The plug-in's file name on this platform: marketgate.so, marketgate.dll.
+extern const char* const kPluginFileName;
+// kPluginFileName in the directory of the running program.
 std::string defaultPluginPath();

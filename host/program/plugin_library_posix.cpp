@@ -56,11 +56,13 @@ void closePlugin(PluginLibrary& plugin) {
   plugin = PluginLibrary{};
 }
 
+const char* const kPluginFileName = "marketgate.so";
+
 std::string defaultPluginPath() {
   char self[4096];
   ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return "marketgate.so";
+  if (length <= 0) return kPluginFileName;
   std::string path(self, static_cast<size_t>(length));
   size_t slash = path.rfind('/');
-  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "marketgate.so";
+  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + kPluginFileName;
 }

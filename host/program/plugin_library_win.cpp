@@ -67,11 +67,13 @@ void closePlugin(PluginLibrary& plugin) {
   plugin = PluginLibrary{};
 }
 
+const char* const kPluginFileName = "marketgate.dll";
+
 std::string defaultPluginPath() {
   char self[MAX_PATH + 1];
   DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-  if (length == 0 || length >= sizeof self) return "marketgate.dll";
+  if (length == 0 || length >= sizeof self) return kPluginFileName;
   std::string path(self, length);
   size_t separator = path.find_last_of("\\/");
-  return (separator == std::string::npos ? std::string() : path.substr(0, separator + 1)) + "marketgate.dll";
+  return (separator == std::string::npos ? std::string() : path.substr(0, separator + 1)) + kPluginFileName;
 }

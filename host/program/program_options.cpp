@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "plugin_library.h"
 #include "rates_and_date.h"
 
 namespace {
@@ -88,12 +89,15 @@ const OptionRow kOptions[] = {
      "the order service's address, e.g. http://127.0.0.1:8080\n(default: [Service] BaseUrl of tomiks.ini, else the "
      "address\nthe plug-in names)",
      [](ProgramOptions& o, const std::string& v, std::string&) { o.serviceUrl = v; return true; }},
-    {"--plugin", "PATH", "the plug-in library (default: marketgate.so beside tomiks)",
+    {"--plugin", "PATH", "the plug-in library (default: the one named above, beside\ntomiks)",
      [](ProgramOptions& o, const std::string& v, std::string&) { o.pluginPath = v; return true; }},
     {"--answers", "FILE",
      "answers for the dialogs, one part per dialog, parts\nseparated by lines \"---\" (default: the dialog on the\n"
      "terminal)",
      [](ProgramOptions& o, const std::string& v, std::string&) { o.answersFile = v; return true; }},
+    {"--text-answer", "TEXT",
+     "the answer to the host's next text prompt (the API key);\nrepeatable, one per prompt in order (default: the\nterminal; none there: cancelled)",
+     [](ProgramOptions& o, const std::string& v, std::string&) { o.textAnswers.push_back(v); return true; }},
     {"--quiet", nullptr, "the host runs without user interaction",
      [](ProgramOptions& o, const std::string&, std::string&) { o.quiet = true; return true; }},
     {"--plain", nullptr, "show messages without their markup bytes",
@@ -290,7 +294,9 @@ std::string programUsage() {
   std::string text =
       "usage: tomiks [OPTIONS] COMMAND [WORDS]\n"
       "\n"
-      "The host stand-in: loads the plug-in marketgate.so as the host program does\n"
+      "The host stand-in: loads the plug-in " +
+      std::string(kPluginFileName) +
+      " as the host program does\n"
       "(entries 30001 and 30008), runs one command and unloads it.\n"
       "\n"
       "Commands:\n";
@@ -314,10 +320,15 @@ std::string programUsage() {
       "prints the service address it uses.\n"
       "\n"
       "Exit status:\n"
-      "  0  the command did its job\n"
-      "  1  the plug-in or the host reported a failure (a refused load, a failed\n"
-      "     request or import, a push that failed), or the user cancelled\n"
+      "  0  the command did its job (import: the file reached the host's import\n"
+      "     and was taken, whatever the plug-in told before)\n"
+      "  1  the plug-in or the host reported a failure (a plug-in that cannot be\n"
+      "     loaded or refused to, a failed request, an import that handed no file\n"
+      "     over or whose file the host refused, a push that failed), or the user\n"
+      "     cancelled\n"
       "  2  bad usage: an unknown option or command, a missing value, a document\n"
-      "     number that names no stored document, an unreadable --answers file\n";
+      "     number that names no stored document, an unreadable --answers file,\n"
+      "     a bad --rate or --date or the like in tomiks.ini, a working directory\n"
+      "     that cannot be made\n";
   return text;
 }

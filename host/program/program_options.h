@@ -12,8 +12,9 @@
 struct ProgramOptions {
   std::string workDir;          // the host's working directory (profile, option files, documents)
   std::string serviceUrl;       // "" : from tomiks.ini, else the address the plug-in names
-  std::string pluginPath;       // "" : marketgate.so beside the program
+  std::string pluginPath;       // "" : kPluginFileName beside the program
   std::string answersFile;      // scripted dialog answers
+  std::vector<std::string> textAnswers;  // answers to the host's text prompts, in order (UTF-8)
   bool quiet = false;           // the host's quiet mode (no user interaction)
   bool plain = false;           // messages without markup bytes
   bool importFails = false;     // the universal import refuses every file

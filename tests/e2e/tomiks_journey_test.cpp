@@ -198,6 +198,17 @@ TEST_F(TomiksJourneyTest, ExchangeRatesAndDateReachTheImportFile) {
   EXPECT_EQ(mock.logLines().size(), requests);
 }
 
+// A key the service refused and the user entered anew: the import hands its
+// file over, so tomiks ends with 0 though the refusal was told on the way.
+TEST_F(TomiksJourneyTest, KeyEnteredAnewAfterARefusalEndsInAHandOffAndExitStatusZero) {
+  writeWholeFile(workDir.file("marketgate.ini"), "[API]\nKey=wrong\n");
+  TomiksRun import =
+      tomiks({"--text-answer", "demo-token-123", "--answers", sampleFile("sample-answers.txt"), "import"});
+  EXPECT_EQ(import.status, 0) << import.output << import.errors;
+  EXPECT_NE(import.output.find("nie przyjął klucza"), std::string::npos) << import.output;
+  EXPECT_FALSE(statusMoves().empty()) << import.output;
+}
+
 // Options after the command are honoured: the service named there is the
 // one used and told; a cancelled or failed import ends with 1.
 TEST_F(TomiksJourneyTest, OptionsStandAnywhereAndTheExitStatusTellsTheOutcome) {
