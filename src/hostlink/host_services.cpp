@@ -135,8 +135,9 @@ void* hostOpenFile(const char* name, const char* mode) {
   return f ? f(name, mode, 64, 0, -1, 0, 0, 0, 0) : nullptr;
 }
 
-void hostCloseFile(void* file) {
-  if (auto f = HOST_CALL(CloseFileFn, closeFile)) f(file);
+int32_t hostCloseFile(void* file) {
+  auto f = HOST_CALL(CloseFileFn, closeFile);
+  return f ? f(file) : -1;
 }
 
 void* hostFileHolderConstruct(void* holder, void* file) {

@@ -53,15 +53,18 @@ int16_t hostTextInputDialog(const host_abi::TextInputRecord* record, char* text,
 
 // Files.
 void* hostOpenFile(const char* name, const char* mode);
-void hostCloseFile(void* file);
+// 0 when the file was written out and closed, non-zero when that failed.
+int32_t hostCloseFile(void* file);
 void* hostFileHolderConstruct(void* holder, void* file);
 void* hostFileHolderGiveUp(void* holder);
 void hostFileHolderDestroy(void* holder);
+// The number of bytes written, negative when the write did not complete.
 template <class... Args>
-void hostFileWrite(void* file, const char* format, Args... args) {
+int32_t hostFileWrite(void* file, const char* format, Args... args) {
   if (auto write = hostFunction<host_abi::FormattedFileWriteFn, HostFunction::formattedFileWrite>()) {
-    write(file, format, args...);
+    return write(file, format, args...);
   }
+  return -1;
 }
 
 // The service over HTTP: the host's eighteen-argument request.

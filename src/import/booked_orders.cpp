@@ -132,13 +132,16 @@ void enterBookedOrders(BookedOrders& booked, const std::vector<std::string>& ord
 }
 
 bool saveBookedOrders(BookedOrders& booked) {
+  if (writeBookedOrders(booked)) return true;
+  showMessage(kRegisterNotSaved, booked.path.c_str());
+  return false;
+}
+
+bool writeBookedOrders(BookedOrders& booked) {
   if (booked.path.empty()) return true;
   dropForgotten(booked);
   if (!booked.changed) return true;
-  if (!writeKeptLines(booked.path, registerLines(booked))) {
-    showMessage(kRegisterNotSaved, booked.path.c_str());
-    return false;
-  }
+  if (!writeKeptLines(booked.path, registerLines(booked))) return false;
   booked.changed = false;
   return true;
 }

@@ -45,3 +45,5 @@ void enterBookedOrders(BookedOrders& booked, const std::vector<std::string>& ord
 // Writes the register when it changed, dropping entries not met for a
 // year; false (the user told) when it could not be written.
 bool saveBookedOrders(BookedOrders& booked);
+// The same without telling: the caller says what a failure means.
+bool writeBookedOrders(BookedOrders& booked);

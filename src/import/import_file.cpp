@@ -38,13 +38,17 @@ char* formatIntoHostBlock(const char* format, va_list values, size_t& length) {
 
 }  // namespace
 
-void _fprintfUTF(void* file, const char* format, ...) {
+void _fprintfUTF(ImportFile* file, const char* format, ...) {
+  if (importFileFailed(*file)) return;
   va_list values;
   va_start(values, format);
   size_t length = 0;
   char* line = formatIntoHostBlock(format, values, length);
   va_end(values);
-  if (line == nullptr) return;
+  if (line == nullptr) {
+    file->fault = ImportFileFault::noMemory;
+    return;
+  }
 
   // UTF-8 never grows when it becomes Windows-1250; the block is twice the
   // line and a little more, as the host's conversion expects.
@@ -57,15 +61,25 @@ void _fprintfUTF(void* file, const char* format, ...) {
   if (converted == nullptr) {
     hostMessage(kNoMemoryForLine);
     hostRelease(line);
+    file->fault = ImportFileFault::noMemory;
     return;
   }
   hostConvertText(converted, static_cast<int32_t>(convertedSize), line, -1, host_abi::kCodeUtf8,
                   host_abi::kCodeWindows1250);
-  hostFileWrite(file, "%s", converted);
+  writeImportText(file, "%s", converted);
   hostRelease(converted);
   hostRelease(line);
 }
 
-void writeImportFileHeader(void* file) {
-  hostFileWrite(file, "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n");
+void writeImportFileHeader(ImportFile* file) {
+  writeImportText(file, "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n");
+}
+
+void closeImportFile(ImportFile* file) {
+  errno = 0;
+  if (hostCloseFile(file->handle) != 0 && !importFileFailed(*file)) {
+    file->fault = ImportFileFault::close;
+    file->systemError = errno;
+  }
+  file->handle = nullptr;
 }

@@ -10,9 +10,11 @@
 #include "import/booked_orders.h"
 #include "import/import_file.h"
 #include "import/kept_files_check.h"
+#include "import/interrupted_run.h"
 #include "import/order_translation.h"
 #include "import/pending_push_retry.h"
 #include "import/taken_over_note.h"
+#include "import/unbooked_run.h"
 #include "import/universal_import_handoff.h"
 #include "json/json.h"
 #include "platform/file_lock.h"
@@ -55,12 +57,12 @@ constexpr char kLeftoverSetAside[] =
 constexpr char kLeftoverStuck[] =
     "Plik marketgate.edi z wcze\x9Eniejszego importu nie zosta\x92 zaimportowany i nie uda\x92o si\x91 go "
     "przenie\x9E\x8D. Przenie\x9E go r\x91" "cznie; import nie zosta\x92 rozpocz\x91ty.";
-constexpr char kRefusedOrdersMoved[] =
-    "Import uniwersalny nie przyj\x86\x92 pliku marketgate.edi. Zam\xA2wienia z pliku maj\x86 ju\xA7 w Marketgate "
-    "kolejny status i nie zostan\x86 pobrane ponownie. Plik zachowano jako %s.";
-constexpr char kRefusedOrdersAgain[] =
-    "Import uniwersalny nie przyj\x86\x92 pliku marketgate.edi. Plik zachowano jako %s; zam\xA2wienia zostan\x86 "
-    "pobrane ponownie przy nast\x91pnym imporcie.";
+constexpr char kNoteNotStarted[] =
+    "Nie uda\x92o si\x91 utworzy\x8D pliku %s%s. Import nie zosta\x92 rozpocz\x91ty: bez tego pliku zam\xA2wienia "
+    "mog\x92yby zosta\x8D zgubione albo zaimportowane dwa razy.";
+constexpr char kBookedNotEntered[] =
+    "Nie uda\x92o si\x91 zapisa\x8D pliku %s. Zam\xA2wienia z tego importu zosta\x92y zaimportowane; nast\x91pny "
+    "import wpisze je do tego pliku, zanim pobierze zam\xA2wienia.";
 constexpr char kSkippedBooked[] = "Pomini\x91to zam\xA2wienia zaimportowane ju\xA7 wcze\x9Eniej: %u.";
 constexpr char kPushesWaiting[] =
     "Nie uda\x92o si\x91 zmieni\x8D statusu zaimportowanych zam\xA2wie\xA4 w Marketgate: %u. Zmiana zostanie "
@@ -143,7 +145,7 @@ void* openImportFile(const char* name) {
   return file;
 }
 
-enum class PageResult { Done, Next, Failed };
+enum class PageResult { Done, Next, Failed, Stopped };
 
 // The parsed reply; null when there is none or it is no JSON object or array.
 JsonValue* replyTree(const char* reply) {
@@ -153,7 +155,7 @@ JsonValue* replyTree(const char* reply) {
 
 // Fetches and translates one page starting at *pageDate; on Next, *pageDate
 // is where the following page starts.
-PageResult importPage(MarketgateStatus& object, const ApiSession& session, void* file, SeenOrders& seen,
+PageResult importPage(MarketgateStatus& object, const ApiSession& session, ImportFile* file, SeenOrders& seen,
                       int32_t* pageDate, int& pagesFetched) {
   int32_t statusId = 0;
   if (!importedStatusId(object, statusId)) return PageResult::Failed;
@@ -179,6 +181,7 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, void*
   int result = translateOrderTree(page, file, object.settings.ZamowieniaCzyParagony, object.settings.EanCzySku,
                                   &nextPageDate, &seen);
   jsonFree(page);
+  if (seen.stopped) return PageResult::Stopped;
   if (result != 0) return PageResult::Failed;
   // A full page that brought nothing new would only come back again.
   if (nextPageDate == 0 || seen.ids.size() == known) return PageResult::Done;
@@ -186,8 +189,9 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, void*
   return PageResult::Next;
 }
 
-// The page loop; false when a page failed all its attempts.
-bool importPages(MarketgateStatus& object, const ApiSession& session, void* file, SeenOrders& seen) {
+// The page loop; false when a page failed all its attempts or a write
+// failed (seen.stopped).
+bool importPages(MarketgateStatus& object, const ApiSession& session, ImportFile* file, SeenOrders& seen) {
   int32_t pageDate = 0;
   int attempts = 0;
   int pagesFetched = 0;
@@ -198,6 +202,8 @@ bool importPages(MarketgateStatus& object, const ApiSession& session, void* file
       case PageResult::Next:
         attempts = 0;
         break;
+      case PageResult::Stopped:
+        return false;
       case PageResult::Failed:
         if (++attempts >= kPageAttempts) return false;
         break;
@@ -212,15 +218,16 @@ struct RunRecord {
   PushRetryOutcome retries;
 };
 
-// The universal import's result (negative: nothing imported).
-int32_t handOver(MarketgateStatus& object, const char* fileName) {
+// The universal import's result (negative: nothing imported, also when the
+// hand-off could not be recorded first).
+int32_t handOver(MarketgateStatus& object, const char* fileName, TakenOverNote& note) {
   loadSettings(object);
   int identification = goodsIdentificationCode(object.settings.Identyfikacja);
   int kind = object.settings.ZamowieniaCzyParagony;
   int wpisTowar = object.settings.WpisTowar;
   int customerMode = customerModeCode(object);
   int32_t imported = -1;
-  startUniversalImport(fileName, identification, kind, customerMode, wpisTowar, &imported);
+  startUniversalImport(fileName, identification, kind, customerMode, wpisTowar, &imported, &note);
   return imported;
 }
 
@@ -261,20 +268,38 @@ bool setLeftoverAside(const char* fileName) {
   return true;
 }
 
-// Books what the host took, or keeps the file the host refused.
-void settleHandOver(MarketgateStatus& object, RunRecord& run, const char* fileName, int32_t imported) {
-  if (imported >= 0) {
-    enterBookedOrders(run.booked, run.seen.written);
-    noteOrdersInHistory(kHistoryBooked, run.seen.written);
-  } else {
+// What went wrong with the run's own files, for the message.
+UnbookedRun unwrittenRun(const ImportFile& file, const TakenOverNote& note) {
+  UnbookedRun run{UnbookedCause::fileNotWritten, kImportFileName, file.systemError,
+                  file.fault == ImportFileFault::noMemory};
+  if (!importFileFailed(file)) run = UnbookedRun{UnbookedCause::fileNotWritten, kTakenOverName, note.systemError, false};
+  return run;
+}
+
+// Books what the host took: the note goes once the register holds the
+// orders. A refused file sends the run's orders back.
+void settleHandOver(RunRecord& run, TakenOverNote& note, const char* fileName, int32_t imported) {
+  if (imported == kHandOffNotRecorded) {
+    run.seen.failedPushes = 0;  // they go back with the rest
     noteOrdersInHistory(kHistoryNotTaken, run.seen.written);
-    std::string aside = setFileAside(fileName);
-    const char* kept = aside.empty() ? fileName : aside.c_str();
-    int32_t outgoing = 0;
-    bool moved = outgoingStatusId(object, outgoing) && outgoing != 0;
-    showMessage(moved ? kRefusedOrdersMoved : kRefusedOrdersAgain, kept);
+    settleUnbookedRun(UnbookedRun{UnbookedCause::fileNotWritten, kTakenOverName, note.systemError, false}, fileName,
+                      note);
+    return;
   }
-  saveBookedOrders(run.booked);
+  if (imported < 0) {
+    run.seen.failedPushes = 0;
+    noteOrdersInHistory(kHistoryNotTaken, run.seen.written);
+    settleUnbookedRun(UnbookedRun{UnbookedCause::refused, "", 0, false}, fileName, note);
+    return;
+  }
+  enterBookedOrders(run.booked, run.seen.written);
+  noteOrdersInHistory(kHistoryBooked, run.seen.written);
+  if (writeBookedOrders(run.booked)) {
+    retireTakenOverNote(note);
+  } else {
+    keepTakenOverNote(note);
+    showMessage(kBookedNotEntered, run.booked.path.c_str());
+  }
 }
 
 void tellOutcome(const RunRecord& run) {
@@ -322,12 +347,12 @@ void importOrders(MarketgateStatus& object, ApiSession& session) {
   // Checked again: the dialog may have stood open for long.
   if (!keptFilesUsable()) return;
   RunRecord run;
-  sendBackInterruptedRun(fileName);
+  if (!openBookedOrders(run.booked)) return;
+  if (!settleInterruptedRun(fileName, run.booked)) return;
   // A change kept without its status (a handled document's push found no
   // status list) goes to the outgoing status chosen now, whatever the kind.
   int32_t chosen = chosenOutgoingId(object);
   retryPendingPushes(session, chosen > 0 ? chosen : 0, run.retries);
-  if (!openBookedOrders(run.booked)) return;
   if (!run.booked.path.empty()) {
     run.seen.booked = &run.booked;
     run.seen.waiting = run.retries.waiting;
@@ -335,21 +360,31 @@ void importOrders(MarketgateStatus& object, ApiSession& session) {
   run.seen.outgoingStatusId = outgoing;
   run.seen.incomingStatusId = statusId;
   if (!setLeftoverAside(fileName)) return;
-  void* file = openImportFile(fileName);
-  if (file == nullptr) {
+  TakenOverNote note;
+  if (!startTakenOverNote(note)) {
+    const char* reason = systemReason(note.systemError);
+    showMessage(kNoteNotStarted, kTakenOverName, reason == nullptr ? "" : (std::string(" (") + reason + ")").c_str());
+    return;
+  }
+  ImportFile file{openImportFile(fileName), ImportFileFault::none, 0};
+  if (file.handle == nullptr) {
+    retireTakenOverNote(note);
     hostMessage(kOpenFailed);
     return;
   }
-  TakenOverNote note;
-  startTakenOverNote(note);
   run.seen.note = &note;
-  writeImportFileHeader(file);
-  // Orders already written were taken over on the service: whatever
-  // happens to later pages, the file is closed and imported.
-  if (!importPages(object, session, file, run.seen)) hostMessage(kStoppedEarly);
-  hostCloseFile(file);
-  settleHandOver(object, run, fileName, handOver(object, fileName));
-  endTakenOverNote(note);
+  writeImportFileHeader(&file);
+  // Orders already written were taken over on the service: unless a write
+  // failed, the file is closed and imported whatever happens to later pages.
+  if (!importPages(object, session, &file, run.seen) && !run.seen.stopped) hostMessage(kStoppedEarly);
+  closeImportFile(&file);
+  if (run.seen.stopped || importFileFailed(file)) {
+    run.seen.failedPushes = 0;  // they go back with the rest
+    noteOrdersInHistory(kHistoryNotTaken, run.seen.written);
+    settleUnbookedRun(unwrittenRun(file, note), fileName, note);
+  } else {
+    settleHandOver(run, note, fileName, handOver(object, fileName, note));
+  }
   tellOutcome(run);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+struct ImportFile;
 struct JsonObject;
 struct JsonArray;
 
@@ -46,7 +47,7 @@ struct RateCache {
 };
 
 struct PageContext {
-  void* file;
+  ImportFile* file;
   int32_t kind;          // normalised
   int32_t symbolSource;  // 1 SKU, otherwise EAN
   char currentDate[12];  // the host's current date, at most 11 characters
@@ -103,10 +104,9 @@ struct CalendarDate {
 };
 CalendarDate calendarDate(int32_t unixTime);
 
-// The steps of one document, in the order they are written. The head also
-// takes the order over on the service: the push's result (kPushMoved,
-// kPushNotWanted, kPushFailed), *statusId the status sent.
-int writeDocumentHeader(PageContext& page, OrderValues& order, int32_t* statusId);
+// The steps of one document, in the order they are written; the order is
+// taken over on the service between the head and the keys.
+void writeDocumentHeader(PageContext& page, OrderValues& order);
 void writeDocumentKeys(PageContext& page, OrderValues& order);
 void writePaymentBlock(PageContext& page, const OrderValues& order);
 void writeProductPositions(PageContext& page, const OrderValues& order);

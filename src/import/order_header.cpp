@@ -1,6 +1,5 @@
 // The head of an order's document by document kind: the register (with the
-// customer record before an invoice), the remarks and the status change
-// that takes the order over on the service.
+// customer record before an invoice) and the remarks.
 #include <cstdio>
 
 #include "hostlink/host_services.h"
@@ -8,19 +7,18 @@
 #include "import/options_holder.h"
 #include "import/order_document.h"
 #include "import/order_translation.h"
-#include "service/status_push.h"
 
 namespace {
 
-void writeRegister(void* file, const char* registerLine) {
-  hostFileWrite(file, "\n[Dokument]\n");
-  hostFileWrite(file, registerLine);
+void writeRegister(ImportFile* file, const char* registerLine) {
+  writeImportText(file, "\n[Dokument]\n");
+  writeImportText(file, registerLine);
 }
 
-void writeCustomerRecord(void* file, const OrderValues& order) {
+void writeCustomerRecord(ImportFile* file, const OrderValues& order) {
   writeRegister(file, "Rejestr=Firmy\n");
-  hostFileWrite(file, "\n[ZawartoscDokumentu]\n");
-  hostFileWrite(file, "\n[Poz1]\n");
+  writeImportText(file, "\n[ZawartoscDokumentu]\n");
+  writeImportText(file, "\n[Poz1]\n");
   _fprintfUTF(file, "SymbolKontrahenta=%s\n", order.customerSymbol);
   _fprintfUTF(file, "NazwaKontrahenta=%s %s\n", order.invoiceFullname.c_str(), order.invoiceCompany.c_str());
   _fprintfUTF(file, "AdresKontrahenta=%s %s %s\n", order.invoiceAddress.c_str(), order.invoicePostcode.c_str(),
@@ -28,13 +26,13 @@ void writeCustomerRecord(void* file, const OrderValues& order) {
   _fprintfUTF(file, "Email=:%s\n", order.email.c_str());
 }
 
-void writeNumberedRemarks(void* file, const OrderValues& order) {
+void writeNumberedRemarks(ImportFile* file, const OrderValues& order) {
   _fprintfUTF(file, "Uwagi=Zam:%.0f;Email:%s\n", order.orderId, order.email.c_str());
 }
 
 // Receipts and invoices (kinds 1 and 3): the customer mode and the tax id
 // decide between a receipt and a customer record with an invoice.
-void writeReceiptOrInvoiceHead(void* file, OrderValues& order) {
+void writeReceiptOrInvoiceHead(ImportFile* file, OrderValues& order) {
   OptionsHolder options;
   if (customerModeCode(options.object()) == 2) {
     writeRegister(file, "Rejestr=Paragony\n");
@@ -53,7 +51,7 @@ void writeReceiptOrInvoiceHead(void* file, OrderValues& order) {
 
 }  // namespace
 
-int writeDocumentHeader(PageContext& page, OrderValues& order, int32_t* statusId) {
+void writeDocumentHeader(PageContext& page, OrderValues& order) {
   switch (page.kind) {
     case kReceiptOrInvoice:
     case kAnonymousReceiptOrInvoice:
@@ -70,8 +68,6 @@ int writeDocumentHeader(PageContext& page, OrderValues& order, int32_t* statusId
     default:
       writeRegister(page.file, "Rejestr=ZamowieniaSpr\n");
       _fprintfUTF(page.file, "Uwagi=%s\n", order.email.c_str());
-      return kPushNotWanted;  // customer orders are not taken over
+      break;
   }
-  // The order is taken over once its head is written.
-  return pushOrderStatus(order.orderNumber, statusId);
 }

@@ -13,7 +13,7 @@
 namespace {
 
 // Writes the tax id and looks up the number of the order's invoice.
-void writeTaxIdAndFindInvoice(void* file, const OrderValues& order, char* invoiceNumber, size_t capacity) {
+void writeTaxIdAndFindInvoice(ImportFile* file, const OrderValues& order, char* invoiceNumber, size_t capacity) {
   ApiSession session;
   openApiSession(session);
   _fprintfUTF(file, "Nip=%s\n", order.taxId);
@@ -22,7 +22,7 @@ void writeTaxIdAndFindInvoice(void* file, const OrderValues& order, char* invoic
 }
 
 void writeCustomerBlock(const PageContext& page, OrderValues& order) {
-  void* file = page.file;
+  ImportFile* file = page.file;
   if (page.kind == kAnonymousReceiptOrInvoice && !taxIdPresent(order.taxId)) {
     _fprintfUTF(file, "PominDaneKontrahenta=1\n");
     return;
@@ -37,14 +37,14 @@ void writeCustomerBlock(const PageContext& page, OrderValues& order) {
               order.deliveryCity.c_str());
 }
 
-void writeCurrency(void* file, const OrderValues& order) {
+void writeCurrency(ImportFile* file, const OrderValues& order) {
   if (!order.currency.empty()) _fprintfUTF(file, "WalutaNazwa=%s\n", order.currency.c_str());
   if (rateApplies(order.rate)) _fprintfUTF(file, "WalutaKurs=%.4f\n", order.rate);
 }
 
 bool foreignCountry(const LineText& code) { return !code.empty() && std::strcmp(code.c_str(), "PL") != 0; }
 
-void writeCountry(void* file, const OrderValues& order) {
+void writeCountry(ImportFile* file, const OrderValues& order) {
   if (foreignCountry(order.invoiceCountryCode)) {
     _fprintfUTF(file, "Kraj=%s\n", order.invoiceCountryCode.c_str());
   } else if (foreignCountry(order.deliveryCountryCode)) {
@@ -55,33 +55,33 @@ void writeCountry(void* file, const OrderValues& order) {
 // Receipts, invoices and external issues carry the host's current date;
 // customer orders and internal issues the day the order was placed.
 void writeDates(const PageContext& page, const OrderValues& order) {
-  void* file = page.file;
+  ImportFile* file = page.file;
   if (page.kind == kReceiptOrInvoice || page.kind == kAnonymousReceiptOrInvoice || page.kind == kExternalIssue) {
-    hostFileWrite(file, "DataSprzed=%s\n", page.currentDate);
-    hostFileWrite(file, "DataWyst=%s\n", page.currentDate);
+    writeImportText(file, "DataSprzed=%s\n", page.currentDate);
+    writeImportText(file, "DataWyst=%s\n", page.currentDate);
     return;
   }
   CalendarDate added = calendarDate(order.dateAdd);
   int year = added.year % 100;
   if (year < 0) year += 100;
-  hostFileWrite(file, "DataSprzed=%02d.%02d.%02d\n", year, added.month, added.day);
-  hostFileWrite(file, "DataWyst=%02d.%02d.%02d\n", year, added.month, added.day);
+  writeImportText(file, "DataSprzed=%02d.%02d.%02d\n", year, added.month, added.day);
+  writeImportText(file, "DataWyst=%02d.%02d.%02d\n", year, added.month, added.day);
 }
 
 }  // namespace
 
 void writeDocumentKeys(PageContext& page, OrderValues& order) {
-  void* file = page.file;
-  hostFileWrite(file, "TypDok=2\n");
-  if (page.kind == kReceiptOrInvoice && !taxIdPresent(order.taxId)) hostFileWrite(file, "NrPar=%.0f\n", order.orderId);
+  ImportFile* file = page.file;
+  writeImportText(file, "TypDok=2\n");
+  if (page.kind == kReceiptOrInvoice && !taxIdPresent(order.taxId)) writeImportText(file, "NrPar=%.0f\n", order.orderId);
 
   char invoiceNumber[40] = "";
   if (taxIdPresent(order.taxId)) writeTaxIdAndFindInvoice(file, order, invoiceNumber, sizeof invoiceNumber);
   if (page.kind != kAnonymousReceiptOrInvoice) {
     if (invoiceNumber[0] != '\0') {
-      hostFileWrite(file, "NrDok=%sf\n", invoiceNumber);
+      writeImportText(file, "NrDok=%sf\n", invoiceNumber);
     } else {
-      hostFileWrite(file, "NrDok=%.0f\n", order.orderId);
+      writeImportText(file, "NrDok=%.0f\n", order.orderId);
     }
   }
   writeCustomerBlock(page, order);

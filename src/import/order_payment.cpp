@@ -1,6 +1,7 @@
 // The payment keys of an order's document: cash on delivery with the gross
 // total, or the prepayment (the amount paid, or the total when nothing was).
 #include "hostlink/host_services.h"
+#include "import/import_file.h"
 #include "import/order_document.h"
 #include "json/json.h"
 
@@ -24,16 +25,16 @@ double orderTotal(const OrderValues& order) {
 }  // namespace
 
 void writePaymentBlock(PageContext& page, const OrderValues& order) {
-  void* file = page.file;
+  ImportFile* file = page.file;
   double total = orderTotal(order);
   if (order.cashOnDelivery != 0) {
-    hostFileWrite(file, "Termin=14\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\n");
-    hostFileWrite(file, "Brutto=%.2f\n", total);
-    hostFileWrite(file, "NrPlatnosci=2560\nSposobPlatnosci=pobranie\n");
+    writeImportText(file, "Termin=14\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\n");
+    writeImportText(file, "Brutto=%.2f\n", total);
+    writeImportText(file, "NrPlatnosci=2560\nSposobPlatnosci=pobranie\n");
     return;
   }
-  hostFileWrite(file, "NrPlatnosci=\nSposobPlatnosci=\n");
+  writeImportText(file, "NrPlatnosci=\nSposobPlatnosci=\n");
   // The amount paid is written as the service gives it.
-  hostFileWrite(file, "PrzedplataNr=3\nPrzedplata=%.2f\n", order.paymentDone > 0.01 ? order.paymentDone : total);
-  hostFileWrite(file, "Termin=0.00\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\n");
+  writeImportText(file, "PrzedplataNr=3\nPrzedplata=%.2f\n", order.paymentDone > 0.01 ? order.paymentDone : total);
+  writeImportText(file, "Termin=0.00\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\n");
 }

@@ -30,7 +30,7 @@ char* shipmentSymbol(char* symbol, size_t capacity, double amount) {
 
 namespace {
 
-void writePositionLines(void* file, const char* symbol, const char* name) {
+void writePositionLines(ImportFile* file, const char* symbol, const char* name) {
   _fprintfUTF(file, "Symbol=%s\n", symbol);
   _fprintfUTF(file, "Indeks=%s\n", symbol);
   _fprintfUTF(file, "Nazwa=%s\n", name);
@@ -40,31 +40,31 @@ void writePositionLines(void* file, const char* symbol, const char* name) {
 }  // namespace
 
 void writeProductPositions(PageContext& page, const OrderValues& order) {
-  void* file = page.file;
+  ImportFile* file = page.file;
   uint32_t count = jsonArrayCount(order.products);
   ProductValues product;
   for (uint32_t j = 0; j < count; ++j) {
     const JsonObject* element = jsonArrayObjectAt(order.products, j);
     if (element == nullptr) continue;
     readProductValues(element, order.rate, product);
-    hostFileWrite(file, "\n[Poz%d]\n", static_cast<int>(j + 1));
+    writeImportText(file, "\n[Poz%d]\n", static_cast<int>(j + 1));
     const LineText& symbol = page.symbolSource == 1 ? product.sku : product.ean;
     writePositionLines(file, symbol.c_str(), product.name.c_str());
-    hostFileWrite(file, "Ilosc=%.2f\n", product.quantity);
-    hostFileWrite(file, "CenaBrutto=%.2f\n", product.grossPrice);
-    hostFileWrite(file, "Vat=%.0f %%\n", product.taxRate);
+    writeImportText(file, "Ilosc=%.2f\n", product.quantity);
+    writeImportText(file, "CenaBrutto=%.2f\n", product.grossPrice);
+    writeImportText(file, "Vat=%.0f %%\n", product.taxRate);
   }
 }
 
 void writeShippingPosition(PageContext& page, const OrderValues& order) {
   if (order.deliveryMethod.empty() || !(order.shippingPrice > 0.01)) return;
-  void* file = page.file;
-  hostFileWrite(file, "\n[Poz%d]\n", static_cast<int>(jsonArrayCount(order.products) + 1));
+  ImportFile* file = page.file;
+  writeImportText(file, "\n[Poz%d]\n", static_cast<int>(jsonArrayCount(order.products) + 1));
   char symbol[kShipmentSymbolSize];
   shipmentSymbol(symbol, sizeof symbol, order.shippingPrice);
   writePositionLines(file, symbol, order.deliveryMethod.c_str());
-  hostFileWrite(file, "Ilosc=1\n");
-  hostFileWrite(file, "CenaBrutto=%.2f\n", order.shippingPrice);
-  hostFileWrite(file, "CenaNetto=%.2f\n", order.shippingPrice - order.shippingPrice * 23 / 123);
-  hostFileWrite(file, "Vat=23 %%\n");
+  writeImportText(file, "Ilosc=1\n");
+  writeImportText(file, "CenaBrutto=%.2f\n", order.shippingPrice);
+  writeImportText(file, "CenaNetto=%.2f\n", order.shippingPrice - order.shippingPrice * 23 / 123);
+  writeImportText(file, "Vat=23 %%\n");
 }

@@ -5,6 +5,7 @@
 
 #include "hostlink/host_services.h"
 #include "import/booked_orders.h"
+#include "import/import_file.h"
 #include "import/order_document.h"
 #include "import/taken_over_note.h"
 #include "json/json.h"
@@ -31,21 +32,41 @@ void noteFailedPush(SeenOrders* seen, const OrderValues& order, int32_t statusId
   keepFailedPush(order.orderNumber, statusId != 0 ? statusId : seen->outgoingStatusId);
 }
 
-void translateOrder(PageContext& page, OrderValues& order, SeenOrders* seen) {
+// The status the order goes back to when its run cannot hand it over: 0
+// when it is not moved.
+int32_t statusToGoBackTo(const PageContext& page, const SeenOrders* seen) {
+  if (seen == nullptr || page.kind == kCustomerOrder || seen->outgoingStatusId == 0) return 0;
+  return seen->incomingStatusId;
+}
+
+// false when the order could not be noted or written: nothing more is
+// taken over then.
+bool translateOrder(PageContext& page, OrderValues& order, SeenOrders* seen) {
+  if (importFileFailed(*page.file)) return false;
   order.rate = orderRate(page, order.currency.c_str());
   if (rateApplies(order.rate)) order.shippingPrice = order.deliveryPrice * order.rate;
-  if (order.products == nullptr) return;  // nothing of it is written
-  if (seen != nullptr && seen->note != nullptr && page.kind != kCustomerOrder) {
-    noteTakenOver(*seen->note, order.orderNumber, seen->incomingStatusId);
+  if (order.products == nullptr) return true;  // nothing of it is written
+  int32_t goesBackTo = statusToGoBackTo(page, seen);
+  if (seen != nullptr && seen->note != nullptr && !noteTakenOver(*seen->note, order.orderNumber, goesBackTo)) {
+    return false;
   }
-  int32_t statusId = 0;
-  if (writeDocumentHeader(page, order, &statusId) == kPushFailed) noteFailedPush(seen, order, statusId);
+  writeDocumentHeader(page, order);
+  if (importFileFailed(*page.file)) return false;
+  // The order is taken over once its head is written.
+  if (page.kind != kCustomerOrder) {
+    int32_t statusId = 0;
+    if (pushOrderStatus(order.orderNumber, &statusId) == kPushFailed) noteFailedPush(seen, order, statusId);
+    if (seen != nullptr && seen->note != nullptr && goesBackTo != 0) {
+      seen->note->moved.push_back(NotedOrder{order.orderNumber, goesBackTo});
+    }
+  }
   if (seen != nullptr) seen->written.push_back(order.orderNumber);
   writeDocumentKeys(page, order);
   writePaymentBlock(page, order);
-  hostFileWrite(page.file, "\n[ZawartoscDokumentu]\n");
+  writeImportText(page.file, "\n[ZawartoscDokumentu]\n");
   writeProductPositions(page, order);
   writeShippingPosition(page, order);
+  return !importFileFailed(*page.file);
 }
 
 // True when the order was met before in this run; records it otherwise.
@@ -64,7 +85,7 @@ bool handedOverBefore(SeenOrders* seen, const OrderValues& order) {
   return true;
 }
 
-void startPage(PageContext& page, void* file, int32_t documentKind, int32_t symbolSource) {
+void startPage(PageContext& page, ImportFile* file, int32_t documentKind, int32_t symbolSource) {
   page.file = file;
   page.kind = normalisedKind(documentKind);
   page.symbolSource = symbolSource;
@@ -85,7 +106,10 @@ int translateParsedOrders(PageContext& page, const JsonValue* root, int32_t* nex
     readOrderValues(element, order);
     lastConfirmation = order.dateConfirmed;
     if (alreadySeen(seen, order.orderId) || handedOverBefore(seen, order)) continue;
-    translateOrder(page, order, seen);
+    if (!translateOrder(page, order, seen)) {
+      if (seen != nullptr) seen->stopped = true;
+      return 0;
+    }
   }
   if (count == kOrdersPageSize && nextPageDate != nullptr) *nextPageDate = lastConfirmation;
   return 0;
@@ -95,8 +119,9 @@ int translateParsedOrders(PageContext& page, const JsonValue* root, int32_t* nex
 
 int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
                     int32_t* nextPageDate, SeenOrders* seen) {
+  ImportFile out{file, ImportFileFault::none, 0};
   PageContext page;
-  startPage(page, file, documentKind, symbolSource);
+  startPage(page, &out, documentKind, symbolSource);
   DecodingNotice notice;
 
   if (reply == nullptr || (reply[0] != '{' && reply[0] != '[')) return -1;
@@ -107,7 +132,7 @@ int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t
   return result;
 }
 
-int translateOrderTree(const JsonValue* root, void* file, int32_t documentKind, int32_t symbolSource,
+int translateOrderTree(const JsonValue* root, ImportFile* file, int32_t documentKind, int32_t symbolSource,
                        int32_t* nextPageDate, SeenOrders* seen) {
   PageContext page;
   startPage(page, file, documentKind, symbolSource);

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct BookedOrders;
+struct ImportFile;
 struct JsonValue;
 struct TakenOverNote;
 
@@ -29,6 +30,7 @@ struct SeenOrders {
   std::vector<std::string> written;                      // order numbers written in this run
   uint32_t skipped = 0;                                  // met, but booked before
   uint32_t failedPushes = 0;                             // taken over, status not moved
+  bool stopped = false;  // the note or the import file could not be written: nothing more is taken over
 };
 
 // Translates the orders of one reply. 0 when the reply held an "orders"
@@ -40,8 +42,12 @@ struct SeenOrders {
 // (the failed changes also in the journal of changes to repeat).
 int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
                     int32_t* nextPageDate, SeenOrders* seen = nullptr);
-// The same for a reply already parsed (root may be null: unusable).
-int translateOrderTree(const JsonValue* root, void* file, int32_t documentKind, int32_t symbolSource,
+// The same for a reply already parsed (root may be null: unusable), into
+// the run's import file. An order is noted (seen->note) before its document
+// is written; its status is moved only once its note line is on the disk
+// and its document's head went into the file. After a write that failed
+// nothing more is written or moved, and seen->stopped is set.
+int translateOrderTree(const JsonValue* root, ImportFile* file, int32_t documentKind, int32_t symbolSource,
                        int32_t* nextPageDate, SeenOrders* seen = nullptr);
 
 // Capacity of the shipment symbol: 19 characters and the terminator.

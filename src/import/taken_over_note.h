@@ -1,30 +1,58 @@
-// The note of orders a run takes over on the service: one line an order,
-// written before its status is moved and handed to the system at once, so
-// that a run cut short (the host killed or crashed before its universal
-// import) leaves behind which orders left the incoming status unbooked.
-// The next import moves them back, and they are imported again.
+// The note of orders a run writes into its import file, the record that
+// keeps every order exactly once when the run is cut short. The rule: an
+// order leaves the incoming status on the service only after its line is in
+// this note and on the disk (not only out of the process), and the note is
+// retired only once the host's universal import has accepted a complete file
+// holding the order's document and the register of booked orders holds it.
+// Before the host's import is called, a last line records that the hand-off
+// began; the next import reads a note that was left behind accordingly (see
+// interrupted_run.h).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 constexpr char kTakenOverName[] = "marketgate-przejete.txt";
 
-struct TakenOverNote {
-  std::FILE* file;  // null: nothing is noted
-  std::string path;
+// One order of a note: its number (decimal text) and the status it comes
+// from; 0 when it is not moved (customer orders, or no change wanted).
+struct NotedOrder {
+  std::string order;
+  int32_t incomingStatusId;
 };
 
-// Starts the run's note (none when it cannot be made: the run goes on).
-void startTakenOverNote(TakenOverNote& note);
-// Notes the order (decimal text) and the status it comes from.
-void noteTakenOver(TakenOverNote& note, const char* order, int32_t incomingStatusId);
-// The run handed its file over (or kept it): the note goes.
-void endTakenOverNote(TakenOverNote& note);
+struct TakenOverNote {
+  std::FILE* file = nullptr;  // null: none open
+  std::string path;
+  std::vector<NotedOrder> moved;  // orders of this run whose status move was sent
+  int systemError = 0;            // errno of the write that failed, 0 when none
+};
 
-// Orders a run cut short before its hand-off took over (its import file,
-// importFileName, is still there), each kept in the journal of status
-// changes to go back to the status it came from; the note is removed. The
-// number of orders sent back.
-uint32_t sendBackInterruptedRun(const char* importFileName);
+// Starts the run's note; false when it cannot be made (nothing may move then).
+bool startTakenOverNote(TakenOverNote& note);
+// Notes the order before its document is written. With a status to go back
+// to, the line is put on the disk before this returns, the order's move may
+// follow; false when the line could not be written: the order must not move.
+bool noteTakenOver(TakenOverNote& note, const char* order, int32_t incomingStatusId);
+// Records that the hand-off begins, on the disk with every line before it;
+// false when that failed (the file must not be handed over).
+bool noteHandOffBegun(TakenOverNote& note);
+// The run is settled: the note goes.
+void retireTakenOverNote(TakenOverNote& note);
+// The run could not settle: the note stays for the next import.
+void keepTakenOverNote(TakenOverNote& note);
+
+// A note left by an earlier run, as read back.
+struct LeftNote {
+  bool found = false;
+  bool handOffBegun = false;
+  std::vector<NotedOrder> orders;
+};
+
+// Reads the note left in the working directory (found false when none).
+// A line without its end, or one that is no note line, is not an order.
+LeftNote readLeftNote();
+// Removes the note left in the working directory.
+void removeLeftNote();

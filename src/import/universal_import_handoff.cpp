@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "hostlink/host_services.h"
+#include "import/taken_over_note.h"
 #include "platform/windows_api.h"
 
 namespace {
@@ -69,7 +70,7 @@ int goodsIdentificationCode(int identyfikacja) {
 }
 
 int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode,
-                         int wpisTowar, int32_t* imported) {
+                         int wpisTowar, int32_t* imported, TakenOverNote* note) {
   if (imported != nullptr) *imported = -1;
   if (path == nullptr || std::strlen(path) > kImportFileNameMax) {
     hostMessage(kFileNameTooLong);
@@ -86,6 +87,11 @@ int startUniversalImport(const char* path, int identificationCode, int documentK
   if (!quiet) Sleep(1000);
   removeWaitNotice();
   pauseWithNotice("Import uniwersalny", quiet);
+
+  if (note != nullptr && !noteHandOffBegun(*note)) {
+    if (imported != nullptr) *imported = kHandOffNotRecorded;
+    return -1;
+  }
 
   int32_t result = hostRunUniversalImport(quiet ? 1 : 0, kImportConfigName, documentKindMask(documentKind));
   if (imported != nullptr) *imported = result;

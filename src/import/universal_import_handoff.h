@@ -8,7 +8,12 @@
 
 #include "hostlink/host_abi.h"
 
+struct TakenOverNote;
+
 constexpr const char kImportConfigName[] = "ImportMarketgate";
+// The import's result when the hand-off could not be recorded in the note:
+// the host's import was not called.
+constexpr int32_t kHandOffNotRecorded = INT32_MIN;
 
 // The host's stored configuration of a universal import (1633 bytes). Only
 // the fields named here are set; every other byte keeps what the host
@@ -53,5 +58,7 @@ int goodsIdentificationCode(int identyfikacja);
 // after-import function; -1 (nothing imported, the file kept) when the name
 // does not fit the record. *imported (when given) receives the universal
 // import's result: the file is deleted only when that is not negative.
+// With a note, the hand-off is recorded in it (on the disk) right before the
+// host's import is called; when that fails the import is not called.
 int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode,
-                         int wpisTowar, int32_t* imported = nullptr);
+                         int wpisTowar, int32_t* imported = nullptr, TakenOverNote* note = nullptr);

@@ -38,12 +38,14 @@ std::tm localNow() {
   return parts != nullptr ? *parts : std::tm{};
 }
 
-// "NAME-STAMP[-N].EXT" for "NAME.EXT".
-std::string datedName(const std::string& path, const char* stamp, int number) {
+// "NAME-[MARK-]STAMP[-N].EXT" for "NAME.EXT".
+std::string datedName(const std::string& path, const char* mark, const char* stamp, int number) {
   size_t slash = path.find_last_of("/\\");
   size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
-  std::string name = path.substr(0, dot) + "-" + stamp;
+  std::string name = path.substr(0, dot) + "-";
+  if (mark != nullptr) name += std::string(mark) + "-";
+  name += stamp;
   if (number > 0) name += "-" + std::to_string(number);
   return name + path.substr(dot);
 }
@@ -166,13 +168,13 @@ bool writeKeptLines(const std::string& path, const std::vector<std::string>& lin
   return false;
 }
 
-std::string setFileAside(const std::string& path) {
+std::string setFileAside(const std::string& path, const char* mark) {
   std::tm now = localNow();
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.tm_year + 1900, now.tm_mon + 1, now.tm_mday,
                 now.tm_hour, now.tm_min, now.tm_sec);
   for (int number = 0; number < 100; ++number) {
-    std::string aside = datedName(path, stamp, number);
+    std::string aside = datedName(path, mark, stamp, number);
     if (moveFileAside(path.c_str(), aside.c_str())) {
       noteInHistory("Plik %s przeniesiono do %s.", path.c_str(), aside.c_str());
       return aside;

@@ -32,9 +32,10 @@ bool keptFileReadable(const std::string& path);
 // Writes the lines to a new file beside, puts it on the disk and renames it
 // over path; false (the old file untouched) when any step failed.
 bool writeKeptLines(const std::string& path, const std::vector<std::string>& lines);
-// Moves the file to "NAME-YYYYMMDD-HHMMSS.EXT" beside it (a number appended
-// when that name is taken) and gives the new name; "" when it could not.
-std::string setFileAside(const std::string& path);
+// Moves the file to "NAME-YYYYMMDD-HHMMSS.EXT" beside it ("NAME-MARK-..."
+// with a mark; a number appended when that name is taken) and gives the new
+// name; "" when it could not.
+std::string setFileAside(const std::string& path, const char* mark = nullptr);
 // A file that could not be read whole: set aside and the user told how many
 // of its entries were read and stay in use.
 void setDamagedFileAside(const std::string& path, size_t entriesKept);

@@ -178,6 +178,19 @@ bool keepFailedPush(const char* order, int32_t statusId) {
   return false;
 }
 
+bool keepStatusChanges(const std::vector<std::pair<std::string, int32_t>>& changes) {
+  if (changes.empty()) return true;
+  return updateJournal([&](std::vector<PendingPush>& entries) {
+    for (const auto& change : changes) {
+      if (!isOrderNumber(change.first)) continue;
+      auto older = findOrder(entries, change.first);
+      if (older != entries.end()) entries.erase(older);
+      entries.push_back(PendingPush{change.first, change.second < 0 ? 0 : change.second, todayText(), 0});
+    }
+    return true;
+  });
+}
+
 void forgetPendingPush(const char* order) {
   if (order == nullptr || !journalExists()) return;
   JournalAccess access{};

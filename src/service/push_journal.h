@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // In the host's working directory; a person can read it (one change a line:
@@ -47,6 +48,10 @@ std::vector<PendingPush> pendingPushes();
 // false (the user told) when the journal or its lock could not be used or
 // the journal could not be written.
 bool keepFailedPush(const char* order, int32_t statusId);
+// Keeps the changes (order, status) in one write of the journal, each in
+// place of an older one of its order; false when the journal could not be
+// used or written (nothing is told: the caller says what that means).
+bool keepStatusChanges(const std::vector<std::pair<std::string, int32_t>>& changes);
 // The order's change went through: an older waiting one must not undo it
 // (the user told when the journal cannot be used to make sure).
 void forgetPendingPush(const char* order);

@@ -195,9 +195,10 @@ TEST_F(ExactlyOnceTest, ImportAlreadyRunningEndsAtOnce) {
 }
 
 // A file a crashed host left, and a file the universal import refused, are
-// kept under a dated name; the refused file's orders are not in the
-// register, so customer orders come again while moved orders do not.
-TEST_F(ExactlyOnceTest, LeftOverAndRefusedFilesAreKept) {
+// kept under a dated name; the refused file's orders come again: customer
+// orders were never moved, taken-over ones go back through the journal.
+// The healthy import that follows books every order once.
+TEST_F(ExactlyOnceTest, RefusedHandOffSendsItsOrdersBackAndTheNextImportBooksThemOnce) {
   startShop(shop(4));
   writeWholeFile(workDir.file("marketgate.edi"), "[Info]\nz poprzedniego importu\n");
   standin::setUniversalImportFails(true);
@@ -223,36 +224,66 @@ TEST_F(ExactlyOnceTest, LeftOverAndRefusedFilesAreKept) {
   runOrderImport();
   refused = messagesWith("Import uniwersalny nie przyj\x86\x92");
   ASSERT_EQ(refused.size(), 1u);
-  EXPECT_NE(refused[0].find("kolejny status"), std::string::npos);
+  EXPECT_NE(refused[0].find("(4) wr\xA2" "c\x86"), std::string::npos) << refused[0];
+  EXPECT_EQ(keptAside(".edi").size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
   standin::setUniversalImportFails(false);
-  EXPECT_EQ(ordersInStatus(101), 0) << "moved: in the kept file only";
+  runOrderImport();
+  expectEachBookedOnce(4);
+  EXPECT_EQ(ordersInStatus(101), 0);
+  EXPECT_EQ(ordersInStatus(102), 4);
 }
 
 // A run cut short took order 8001 over (it stands in 102 now) but never
-// handed its file over: the order goes back and is imported again.
+// began its hand-off: the order goes back and is imported again, whether
+// its file is still there or someone removed it.
 TEST_F(ExactlyOnceTest, OrdersOfAnInterruptedRunGoBackAndAreImportedOnce) {
-  startShop(shopJson({orderJson(8000), orderJson(8001, {{"order_status_id", "102"}}), orderJson(8002)}));
-  takeOrdersOver();
-  writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n");
-  writeWholeFile(workDir.file("marketgate.edi"), "[Info]\n");
-  runOrderImport();
-  EXPECT_EQ(keptAside(".edi").size(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
-  expectEachBookedOnce(3);
-  EXPECT_EQ(requests()[1], "setOrderStatus {\"order_id\":8001,\"status_id\":101}");
-  EXPECT_EQ(ordersInStatus(102), 3);
+  for (bool fileLeft : {true, false}) {
+    SCOPED_TRACE(fileLeft ? "file left" : "file gone");
+    forgetEverything();
+    startShop(shopJson({orderJson(8000), orderJson(8001, {{"order_status_id", "102"}}), orderJson(8002)}));
+    takeOrdersOver();
+    writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n8002 0\n");
+    if (fileLeft) writeWholeFile(workDir.file("marketgate.edi"), "[Info]\n");
+    runOrderImport();
+    EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
+    expectEachBookedOnce(3);
+    EXPECT_EQ(requests()[1], "setOrderStatus {\"order_id\":8001,\"status_id\":101}");
+    EXPECT_EQ(ordersInStatus(102), 3);
+  }
 }
 
-// A run that ended after its hand-off (its file imported and gone) but
-// before its note went: its orders were booked and stay where they are.
-TEST_F(ExactlyOnceTest, OrdersOfARunEndedAfterItsHandOffStayBooked) {
-  startShop(shopJson({orderJson(8000), orderJson(8001, {{"order_status_id", "102"}}), orderJson(8002)}));
-  takeOrdersOver();
-  writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n");
-  runOrderImport();
-  EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
-  EXPECT_EQ(bookings().count("8001"), 0u);
-  for (const std::string& request : requests()) EXPECT_EQ(request.find("\"order_id\":8001"), std::string::npos);
+// A run whose hand-off began: when its file is gone the host took it, and
+// its orders are booked. When the file is still there nobody knows: its
+// orders are entered as booked, never imported again, and the user told
+// which orders and which file to import only if their documents are missing.
+TEST_F(ExactlyOnceTest, OrdersOfARunCutShortDuringItsHandOffAreNeverBookedTwice) {
+  for (bool fileLeft : {false, true}) {
+    SCOPED_TRACE(fileLeft ? "file left" : "file gone");
+    forgetEverything();
+    startShop(shopJson({orderJson(8000), orderJson(8001, {{"order_status_id", "102"}}), orderJson(8002)}));
+    takeOrdersOver();
+    writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n8002 0\nprzekazanie\n");
+    if (fileLeft) writeWholeFile(workDir.file("marketgate.edi"), "[Info]\n");
+    runOrderImport();
+    EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
+    std::map<std::string, int> booked = bookings();
+    EXPECT_EQ(booked.size(), 1u);
+    EXPECT_EQ(booked["8000"], 1);
+    for (const std::string& request : requests()) EXPECT_EQ(request.find("\"order_id\":8001,\"status_id\":101"), std::string::npos);
+    std::string entries = readTextFile(workDir.file(kRegister));
+    EXPECT_NE(entries.find("\n8001 "), std::string::npos);
+    EXPECT_NE(entries.find("\n8002 "), std::string::npos);
+    std::vector<std::string> told = messagesWith("Poprzedni import zam\xA2wie\xA4 przerwano");
+    ASSERT_EQ(told.size(), fileLeft ? 1u : 0u);
+    if (!fileLeft) continue;
+    EXPECT_NE(told[0].find("(2: 8001, 8002)"), std::string::npos) << told[0];
+    std::vector<std::string> kept = keptAside(".edi");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].rfind("marketgate-byc-moze-zaimportowany-", 0), 0u) << kept[0];
+    EXPECT_NE(told[0].find(kept[0]), std::string::npos);
+    for (const std::string& name : kept) std::remove(workDir.file(name).c_str());
+  }
 }
 
 // A handled document whose push fails is kept and told once; the next
