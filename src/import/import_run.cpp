@@ -376,13 +376,14 @@ void importOrders(MarketgateStatus& object, ApiSession& session) {
   writeImportFileHeader(&file);
   // Orders already written were taken over on the service: unless a write
   // failed, the file is closed and imported whatever happens to later pages.
-  if (!importPages(object, session, &file, run.seen) && !run.seen.stopped) hostMessage(kStoppedEarly);
+  bool complete = importPages(object, session, &file, run.seen);
   closeImportFile(&file);
   if (run.seen.stopped || importFileFailed(file)) {
     run.seen.failedPushes = 0;  // they go back with the rest
     noteOrdersInHistory(kHistoryNotTaken, run.seen.written);
     settleUnbookedRun(unwrittenRun(file, note), fileName, note);
   } else {
+    if (!complete) hostMessage(kStoppedEarly);
     settleHandOver(run, note, fileName, handOver(object, fileName, note));
   }
   tellOutcome(run);

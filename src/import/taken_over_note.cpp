@@ -57,7 +57,17 @@ bool noteTakenOver(TakenOverNote& note, const char* order, int32_t incomingStatu
 bool noteHandOffBegun(TakenOverNote& note) {
   if (note.file == nullptr) return false;
   errno = 0;
+  if (std::fflush(note.file) != 0) return failed(note);
+  note.beforeHandOff = std::ftell(note.file);
+  if (note.beforeHandOff < 0) return failed(note);
   if (std::fprintf(note.file, "%s\n", kHandOffLine) < 0 || !flushToDisk(note.file)) return failed(note);
+  return true;
+}
+
+bool withdrawHandOff(TakenOverNote& note) {
+  if (note.beforeHandOff < 0) return true;
+  if (note.file == nullptr || !cutFileToDisk(note.file, note.beforeHandOff)) return false;
+  note.beforeHandOff = -1;
   return true;
 }
 

@@ -28,6 +28,7 @@ struct TakenOverNote {
   std::string path;
   std::vector<NotedOrder> moved;  // orders of this run whose status move was sent
   int systemError = 0;            // errno of the write that failed, 0 when none
+  long beforeHandOff = -1;        // the note's length before the hand-off line, -1 when none was written
 };
 
 // Starts the run's note; false when it cannot be made (nothing may move then).
@@ -39,6 +40,10 @@ bool noteTakenOver(TakenOverNote& note, const char* order, int32_t incomingStatu
 // Records that the hand-off begins, on the disk with every line before it;
 // false when that failed (the file must not be handed over).
 bool noteHandOffBegun(TakenOverNote& note);
+// The host's import was not called or did not take the file: the hand-off
+// line is cut off again, so that the next import sends the orders back;
+// false when that failed.
+bool withdrawHandOff(TakenOverNote& note);
 // The run is settled: the note goes.
 void retireTakenOverNote(TakenOverNote& note);
 // The run could not settle: the note stays for the next import.

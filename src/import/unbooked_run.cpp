@@ -96,7 +96,12 @@ std::string orderListText(const std::vector<std::string>& orders) {
 
 void settleUnbookedRun(const UnbookedRun& run, const char* importFileName, TakenOverNote& note) {
   bool refused = run.cause == UnbookedCause::refused;
-  std::string aside = setFileAside(importFileName, refused ? kRefusedMark : kIncompleteMark);
+  // Without its hand-off line the note sends the orders back at the next
+  // import; should the line stay, the file stays too, and the next import
+  // treats it as one whose hand-off may have gone through.
+  bool withdrawn = withdrawHandOff(note);
+  std::string aside;
+  if (withdrawn) aside = setFileAside(importFileName, refused ? kRefusedMark : kIncompleteMark);
   std::vector<std::pair<std::string, int32_t>> changes;
   std::vector<std::string> orders;
   for (const NotedOrder& moved : note.moved) {

@@ -29,6 +29,13 @@ bool flushToDisk(std::FILE* file) {
   HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
   return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
 }
+
+bool cutFileToDisk(std::FILE* file, long length) {
+  std::fflush(file);  // what did not fit is cut off anyway
+  if (_chsize(_fileno(file), length) != 0) return false;
+  std::clearerr(file);
+  return std::fseek(file, 0, SEEK_END) == 0 && flushToDisk(file);
+}
 #else
 bool replaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
 
@@ -50,4 +57,11 @@ bool pathExists(const char* path) {
 }
 
 bool flushToDisk(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+
+bool cutFileToDisk(std::FILE* file, long length) {
+  std::fflush(file);  // what did not fit is cut off anyway
+  if (ftruncate(fileno(file), length) != 0) return false;
+  std::clearerr(file);
+  return std::fseek(file, 0, SEEK_END) == 0 && flushToDisk(file);
+}
 #endif

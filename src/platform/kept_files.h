@@ -1,6 +1,7 @@
 // What the files the plug-in keeps for itself need from the system: a
 // replacement in one step (a crash leaves the old file or the new one), a
-// file's data pushed to the disk, and a move that never overwrites.
+// file's data pushed to the disk or cut short, and a move that never
+// overwrites.
 #pragma once
 
 #include <cstdio>
@@ -15,3 +16,6 @@ bool regularFileExists(const char* path);
 bool pathExists(const char* path);
 // Writes the stream's buffers and asks the system to put the data on the disk.
 bool flushToDisk(std::FILE* file);
+// Cuts the file to its first length bytes, on the disk (a cut needs no
+// room, also on a full disk); false when that failed.
+bool cutFileToDisk(std::FILE* file, long length);

@@ -14,7 +14,7 @@ std::string tomiksPath() { return std::string(MG_BINARY_DIR) + "/bin/tomiks"; }
 
 std::string sampleFile(const std::string& name) { return std::string(MG_SOURCE_DIR) + "/data/" + name; }
 
-int startTomiks(const std::vector<std::string>& words, const std::string& outPath, const std::string& errPath) {
+std::vector<std::string> tomiksCommand() {
   std::vector<std::string> argv = {tomiksPath()};
 #if defined(__i386__)
   // A 32-bit tomiks runs under the emulator, as this test does, also where
@@ -22,6 +22,11 @@ int startTomiks(const std::vector<std::string>& words, const std::string& outPat
   const char* emulator = "/usr/bin/qemu-i386";
   if (access(emulator, X_OK) == 0) argv.insert(argv.begin(), {emulator, "-L", "/"});
 #endif
+  return argv;
+}
+
+int startTomiks(const std::vector<std::string>& words, const std::string& outPath, const std::string& errPath) {
+  std::vector<std::string> argv = tomiksCommand();
   argv.insert(argv.end(), words.begin(), words.end());
   std::vector<char*> pointers;
   for (std::string& word : argv) pointers.push_back(word.data());

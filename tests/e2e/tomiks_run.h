@@ -20,6 +20,8 @@ TomiksRun runTomiks(const std::vector<std::string>& words);
 int startTomiks(const std::vector<std::string>& words, const std::string& outPath, const std::string& errPath);
 
 std::string tomiksPath();
+// The words that start tomiks (an emulator first where one is needed).
+std::vector<std::string> tomiksCommand();
 // The sample data of the repository (data/...).
 std::string sampleFile(const std::string& name);
 // How many times text occurs in haystack.
