@@ -71,10 +71,7 @@ std::string journalLine(const PendingPush& entry) {
 namespace {
 
 bool writeJournal(const std::string& path, const std::vector<PendingPush>& entries) {
-  if (entries.empty()) {
-    std::remove(path.c_str());
-    return true;
-  }
+  if (entries.empty()) return std::remove(path.c_str()) == 0 || !pathExists(path.c_str());
   std::vector<std::string> lines(std::begin(kJournalHead), std::end(kJournalHead));
   for (const PendingPush& entry : entries) lines.push_back(journalLine(entry));
   return writeKeptLines(path, lines);
