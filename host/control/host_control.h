@@ -61,8 +61,20 @@ void recordMessage(const std::string& kind, const std::string& title, const std:
 void clearMessages();
 bool waitNoticeShown();  // a wait notice is on screen now
 
-// Every host function call is recorded (ordinal and a short detail).
+// Every host function call is recorded (ordinal and a short detail) and
+// counted; see setExitAtCall.
 void recordCall(unsigned ordinal, const std::string& detail = std::string());
+// Counts a call of a host function that keeps no record (memory, the
+// formatted write): the process ends here when it is the one set below.
+void countHostCall();
+// The process ends at once, as if killed (no clean-up, no flush, exit
+// status 137), when the plug-in makes its N-th host function call; 0: never.
+void setExitAtCall(long call);
+// The host's file functions (open, formatted write, close) fail once that
+// many bytes went into files in this run, as on a full disk: a write gives
+// what fits and then -1, an open for writing gives null and a close of a
+// file a write into failed gives EOF, each with errno ENOSPC; -1: no limit.
+void setWriteFailsAfter(int64_t bytes);
 const std::vector<CallRecord>& calls();
 int callCount(unsigned ordinal);
 void clearCalls();

@@ -2,6 +2,7 @@
 #include "control/host_control.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -104,7 +105,15 @@ void recordMessage(const std::string& kind, const std::string& title, const std:
   echoLine(line);
 }
 
+void countHostCall() {
+  HostState& host = state();
+  if (++host.hostCalls == host.exitAtCall) std::_Exit(137);
+}
+void setExitAtCall(long call) { state().exitAtCall = call; }
+void setWriteFailsAfter(int64_t bytes) { state().writeFailsAfter = bytes; }
+
 void recordCall(unsigned ordinal, const std::string& detail) {
+  countHostCall();
   if (state().recordingCalls) state().calls.push_back(CallRecord{ordinal, detail});
 }
 void setCallRecording(bool on) { state().recordingCalls = on; }

@@ -42,6 +42,11 @@ struct HostState {
   std::string verifyRefusal;
   uint32_t missingFeatures = 0;
   bool universalImportFails = false;  // the universal import stores nothing and gives -1
+  int64_t writeFailsAfter = -1;       // bytes the file functions take in this run; -1: no limit
+  int64_t bytesWritten = 0;           // bytes written through the file functions in this run
+  std::set<void*> failedFiles;        // files a write into failed: their close fails too
+  long exitAtCall = 0;                // the plug-in's host call at which the process ends; 0: none
+  long hostCalls = 0;                 // host calls the plug-in made
   std::map<uint16_t, const void*> commands;  // number -> the plug-in's descriptor
   std::vector<HttpRequestRecord> httpRequests;
   std::vector<int32_t> universalImportResults;  // what each run of the universal import returned

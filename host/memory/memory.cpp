@@ -30,6 +30,7 @@ void* moveOutOfReserve(void* block, size_t keptSize, uint32_t size) {
 }  // namespace
 
 STANDIN_EXPORT void* MG_CDECL ordinal_21284(uint32_t size) {
+  standin::countHostCall();
   if (nextAllocationFails()) return nullptr;
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block != nullptr) state().liveBlocks += 1;
@@ -37,6 +38,7 @@ STANDIN_EXPORT void* MG_CDECL ordinal_21284(uint32_t size) {
 }
 
 STANDIN_EXPORT void* MG_CDECL ordinal_21285(uint32_t count, uint32_t size) {
+  standin::countHostCall();
   if (nextAllocationFails()) return nullptr;
   if (count == 0) count = 1;
   if (size == 0) size = 1;
@@ -47,6 +49,7 @@ STANDIN_EXPORT void* MG_CDECL ordinal_21285(uint32_t count, uint32_t size) {
 }
 
 STANDIN_EXPORT void* MG_CDECL ordinal_21286(void* block, uint32_t size) {
+  standin::countHostCall();
   if (nextAllocationFails()) return nullptr;
   const size_t reservedSize = standin::zeroedBlockSize(block);
   void* moved = reservedSize != 0 ? moveOutOfReserve(block, reservedSize, size) : std::realloc(block, size == 0 ? 1 : size);
@@ -55,6 +58,7 @@ STANDIN_EXPORT void* MG_CDECL ordinal_21286(void* block, uint32_t size) {
 }
 
 STANDIN_EXPORT void MG_CDECL ordinal_21287(void* block) {
+  standin::countHostCall();
   if (block == nullptr) return;
   if (!standin::giveBackZeroedBlock(block)) std::free(block);
   state().liveBlocks -= 1;

@@ -40,6 +40,8 @@ bool configureHost(const ProgramOptions& options, std::string& error) {
   standin::setNoticeFlagAnswer(1);
   standin::setQuietMode(options.quiet);
   standin::setUniversalImportFails(options.importFails);
+  standin::setWriteFailsAfter(options.writeFailsAfter);
+  standin::setExitAtCall(options.exitAtCall);
   standin::setInterfaceLevel(options.interfaceLevel);
   for (unsigned ordinal : options.missingOrdinals) standin::withholdOrdinal(ordinal);
   for (const auto& table : options.tableSizes) {

@@ -104,6 +104,29 @@ const OptionRow kOptions[] = {
      [](ProgramOptions& o, const std::string&, std::string&) { o.plain = true; return true; }},
     {"--import-fails", nullptr, "the universal import refuses every file (stores nothing,\ngives -1), as a broken import of the host",
      [](ProgramOptions& o, const std::string&, std::string&) { o.importFails = true; return true; }},
+    {"--write-fails-after", "BYTES",
+     "the host's file functions (open, formatted write, close)\nfail once BYTES bytes went into files in this run, as on\n"
+     "a full disk",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       long long number = 0;
+       if (!parseNumber(v, 0, 9223372036854775807LL, number)) {
+         error = "--write-fails-after needs a number of bytes";
+         return false;
+       }
+       o.writeFailsAfter = number;
+       return true;
+     }},
+    {"--exit-at-call", "N",
+     "the process ends at once, as if killed (no clean-up, exit\nstatus 137), at the plug-in's N-th host function call",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       long long number = 0;
+       if (!parseNumber(v, 1, 2147483647LL, number)) {
+         error = "--exit-at-call needs a number from 1";
+         return false;
+       }
+       o.exitAtCall = static_cast<long>(number);
+       return true;
+     }},
     {"--rate", "CODE=RATE",
      "the host's exchange rate of a currency, e.g. EUR=4.2834\n(repeatable; over [ExchangeRates] of tomiks.ini)",
      [](ProgramOptions& o, const std::string& v, std::string& error) {
@@ -329,6 +352,7 @@ std::string programUsage() {
       "  2  bad usage: an unknown option or command, a missing value, a document\n"
       "     number that names no stored document, an unreadable --answers file,\n"
       "     a bad --rate or --date or the like in tomiks.ini, a working directory\n"
-      "     that cannot be made\n";
+      "     that cannot be made\n"
+      "  137  ended at the host call --exit-at-call names\n";
   return text;
 }

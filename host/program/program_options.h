@@ -18,6 +18,8 @@ struct ProgramOptions {
   bool quiet = false;           // the host's quiet mode (no user interaction)
   bool plain = false;           // messages without markup bytes
   bool importFails = false;     // the universal import refuses every file
+  int64_t writeFailsAfter = -1; // bytes the file functions take before they fail; -1: no limit
+  long exitAtCall = 0;          // the plug-in's host call at which the process ends; 0: none
   bool throughList = false;     // handle: through the "Tspr" list
   std::map<std::string, double> rates;  // the host's exchange rates by currency, over the profile's
   std::string currentDate;      // "YY.MM.DD"; "": the profile's, else the clock
