@@ -71,7 +71,7 @@ void countHostCall();
 // status 137), when the plug-in makes its N-th host function call; 0: never.
 void setExitAtCall(long call);
 // The host's file functions (open, formatted write, close) fail once that
-// many bytes went into files in this run, as on a full disk: a write gives
+// many bytes went into files from now on, as on a full disk: a write gives
 // what fits and then -1, an open for writing gives null and a close of a
 // file a write into failed gives EOF, each with errno ENOSPC; -1: no limit.
 void setWriteFailsAfter(int64_t bytes);

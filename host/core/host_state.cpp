@@ -110,7 +110,10 @@ void countHostCall() {
   if (++host.hostCalls == host.exitAtCall) std::_Exit(137);
 }
 void setExitAtCall(long call) { state().exitAtCall = call; }
-void setWriteFailsAfter(int64_t bytes) { state().writeFailsAfter = bytes; }
+void setWriteFailsAfter(int64_t bytes) {
+  state().writeFailsAfter = bytes;
+  state().bytesWritten = 0;
+}
 
 void recordCall(unsigned ordinal, const std::string& detail) {
   countHostCall();

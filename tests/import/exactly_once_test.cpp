@@ -286,6 +286,42 @@ TEST_F(ExactlyOnceTest, OrdersOfARunCutShortDuringItsHandOffAreNeverBookedTwice)
   }
 }
 
+// The host's file functions fail as on a full disk at several points of
+// the import file (its header, the first order's head, the middle, its
+// last byte): nothing is handed over, no status moves after the failure,
+// the orders moved go back, and two imports with room book each order once.
+TEST_F(ExactlyOnceTest, ImportFileThatCouldNotBeWrittenIsNeverHandedOver) {
+  startShop(shop(5));
+  takeOrdersOver();
+  runOrderImport();
+  ASSERT_FALSE(lastImportedFile().empty());
+  const int64_t whole = static_cast<int64_t>(lastImportedFile().size());
+  for (int64_t limit : {int64_t{1}, int64_t{60}, whole / 2, whole - 1}) {
+    SCOPED_TRACE("bytes: " + std::to_string(limit));
+    forgetEverything();
+    startShop(shop(5));
+    int handOffs = standin::callCount(52401);
+    standin::setWriteFailsAfter(limit);
+    runOrderImport();
+    standin::setWriteFailsAfter(-1);
+    std::vector<std::string> told = messagesWith("Nie uda\x92o si\x91 zapisa\x8D pliku marketgate.edi (brak miejsca");
+    ASSERT_EQ(told.size(), 1u) << (standin::messages().empty() ? "" : standin::messages().back().text);
+    EXPECT_EQ(standin::callCount(52401), handOffs) << "not handed over";
+    EXPECT_TRUE(standin::storedDocuments().empty());
+    std::vector<std::string> kept = keptAside(".edi");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].rfind("marketgate-niekompletny-", 0), 0u) << kept[0];
+    std::remove(workDir.file(kept[0]).c_str());
+    int moved = requestCount("setOrderStatus");
+    EXPECT_LE(moved, limit < whole / 2 ? 1 : 5);
+    if (moved > 0) EXPECT_NE(told[0].find("(" + std::to_string(moved) + ") wr\xA2" "c\x86"), std::string::npos) << told[0];
+    runOrderImport();
+    runOrderImport();
+    expectEachBookedOnce(5);
+    EXPECT_EQ(ordersInStatus(101), 0);
+  }
+}
+
 // A handled document whose push fails is kept and told once; the next
 // import moves it before its first page and does not book it again. A
 // change that keeps failing is given up and the user told which order.
