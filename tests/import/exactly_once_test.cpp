@@ -314,7 +314,9 @@ TEST_F(ExactlyOnceTest, ImportFileThatCouldNotBeWrittenIsNeverHandedOver) {
     std::remove(workDir.file(kept[0]).c_str());
     int moved = requestCount("setOrderStatus");
     EXPECT_LE(moved, limit < whole / 2 ? 1 : 5);
-    if (moved > 0) EXPECT_NE(told[0].find("(" + std::to_string(moved) + ") wr\xA2" "c\x86"), std::string::npos) << told[0];
+    if (moved > 0) {
+      EXPECT_NE(told[0].find("(" + std::to_string(moved) + ") wr\xA2" "c\x86"), std::string::npos) << told[0];
+    }
     runOrderImport();
     runOrderImport();
     expectEachBookedOnce(5);
