@@ -18,7 +18,7 @@
 #endif
 
 #include "import/booked_orders.h"
-#include "service/kept_text_file.h"
+#include "service/kept_file_reading.h"
 #include "service/push_journal.h"
 
 namespace {

@@ -23,52 +23,12 @@ constexpr char kJournalUnusableNotForgotten[] =
     "nim starsza zmiana statusu tego zam\xA2wienia, usu\xA4 z niego jej wiersz, zanim uruchomisz import: inaczej "
     "import j\x86 powt\xA2rzy.";
 
+bool isOrderNumber(const std::string& text) { return isJournalOrderNumber(text); }
+
 const char* const kJournalHead[] = {
     "# Marketgate: zmiany statusu zamowien do powtorzenia przy nastepnym imporcie",
     "# numer zamowienia, id statusu, data pierwszej proby, nieudane powtorzenia",
 };
-
-bool isOrderNumber(const std::string& text) {
-  if (text.empty() || text.size() > 20) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool parseJournalLine(const std::string& line, PendingPush& entry) {
-  char order[32], since[16];
-  int statusId = 0, failures = 0, end = 0;
-  if (std::sscanf(line.c_str(), "%31s %d %15s %d%n", order, &statusId, since, &failures, &end) != 4) return false;
-  if (static_cast<size_t>(end) != line.size() || statusId < 0 || failures < 0) return false;
-  long day = 0;
-  if (!isOrderNumber(order) || !dayNumber(since, day)) return false;
-  entry = PendingPush{order, statusId, since, failures};
-  return true;
-}
-
-size_t parseJournalLines(const std::vector<std::string>& lines, std::vector<PendingPush>& entries) {
-  size_t damaged = 0;
-  for (const std::string& line : lines) {
-    if (line.empty() || line[0] == '#') continue;
-    PendingPush entry;
-    if (parseJournalLine(line, entry)) {
-      entries.push_back(entry);
-    } else {
-      ++damaged;
-    }
-  }
-  return damaged;
-}
-
-std::string journalLine(const PendingPush& entry) {
-  return entry.order + " " + std::to_string(entry.statusId) + " " + entry.since + " " +
-         std::to_string(entry.failures);
-}
-
-namespace {
 
 bool writeJournal(const std::string& path, const std::vector<PendingPush>& entries) {
   if (entries.empty()) return std::remove(path.c_str()) == 0 || !pathExists(path.c_str());

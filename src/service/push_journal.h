@@ -32,6 +32,8 @@ struct RetriedPush {
   bool moved;
 };
 
+// True when the text is an order number as the journal keeps it (1 to 20 digits).
+bool isJournalOrderNumber(const std::string& text);
 // One change of a journal line; false when the line is not one.
 bool parseJournalLine(const std::string& line, PendingPush& entry);
 // The changes of the journal's lines, read in order; the number of lines
