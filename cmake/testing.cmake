@@ -20,7 +20,7 @@ include(GoogleTest)
 #   standin  the stand-ins themselves: the host stand-in and mockgate
 #   fuzz     the fuzz targets' inputs replayed
 #   check    the build's outputs checked: layers, versions, exports, options
-#   slow     a test that takes a minute or more
+#   slow     a test that takes 20 seconds or more on a 2-core build machine
 #   i386, win32  every test of that cross build (the preset's name)
 if(CMAKE_CROSSCOMPILING AND WIN32)
   set(MG_PRESET_LABEL win32)
