@@ -11,6 +11,7 @@
 #include "import/taken_over_note.h"
 #include "import/unbooked_run.h"
 #include "platform/kept_files.h"
+#include "service/import_history.h"
 #include "service/kept_text_file.h"
 #include "service/push_journal.h"
 #include "service/user_message.h"
@@ -94,6 +95,7 @@ bool settleInterruptedRun(const char* importFileName, BookedOrders& booked) {
     removeLeftNote();
     return true;
   }
+  noteOrdersInHistory(kHistoryInDoubt, orders);
   std::string aside = setFileAside(importFileName, kInDoubtMark);
   std::string text = kInDoubt;
   text += formatted(booked.path.empty() ? kInDoubtOrders : kInDoubtEntered, orderListText(orders).c_str());

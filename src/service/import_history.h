@@ -21,9 +21,9 @@ constexpr size_t kImportHistoryBytes = 2 * 1024 * 1024;
 // Headings of the order lists of an entry (Mazovia, as every text).
 constexpr char kHistoryBooked[] = "Zaimportowane";
 constexpr char kHistorySkipped[] = "Pomini\x91te, zaimportowane wcze\x9Eniej";
-constexpr char kHistoryNotTaken[] = "Niezaimportowane, plik odrzucony przez import uniwersalny";
+constexpr char kHistoryNotTaken[] = "Niezaimportowane, plik odrzucony albo niezapisany";
 constexpr char kHistoryRefused[] = "Odrzucone, nie pobrane";
-constexpr char kHistoryInDoubt[] = "Niepewne";
+constexpr char kHistoryInDoubt[] = "Niepewne, import uniwersalny przerwany";
 constexpr char kHistoryPushMoved[] = "Zmiana statusu ponowiona z powodzeniem";
 constexpr char kHistoryPushWaiting[] = "Zmiana statusu czeka na ponowienie";
 constexpr char kHistoryPushGivenUp[] = "Zaniechana zmiana statusu";

@@ -282,6 +282,8 @@ TEST_F(ExactlyOnceTest, OrdersOfARunCutShortDuringItsHandOffAreNeverBookedTwice)
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].rfind("marketgate-byc-moze-zaimportowany-", 0), 0u) << kept[0];
     EXPECT_NE(told[0].find(kept[0]), std::string::npos);
+    EXPECT_NE(readTextFile(workDir.file(kHistory)).find("\n  Niepewne, import uniwersalny przerwany (2): 8001, 8002\n"),
+              std::string::npos);
     for (const std::string& name : kept) std::remove(workDir.file(name).c_str());
   }
 }
