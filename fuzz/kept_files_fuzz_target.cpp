@@ -1,5 +1,5 @@
 // Fuzz target of the readers of the files the plug-in keeps: the input is
-// the bytes of a register and of a journal. The lines must be split as the
+// the bytes of a register, of a journal and of a note of taken-over orders. The lines must be split as the
 // bytes say (a NUL is a byte like any other), every entry read must give
 // its own line back when written and read again, and a damaged line must
 // cost that line alone: a good entry after the input, on a line of its
@@ -18,6 +18,7 @@
 #endif
 
 #include "import/booked_orders.h"
+#include "import/taken_over_note.h"
 #include "service/kept_file_reading.h"
 #include "service/push_journal.h"
 
@@ -116,6 +117,38 @@ void checkJournal(const std::string& bytes, const std::vector<std::string>& line
   }
 }
 
+bool endsLine(const std::string& bytes) { return bytes.empty() || bytes.back() == '\n'; }
+
+void checkNote(const std::string& bytes, const std::vector<std::string>& lines) {
+  LeftNote left;
+  size_t damaged = parseNoteLines(lines, endsLine(bytes), left);
+  size_t counted = 0;
+  for (const std::string& line : lines) counted += !line.empty();
+  if (damaged + left.orders.size() > counted) stop("note: lines miscounted", bytes);
+  for (const NotedOrder& noted : left.orders) {
+    LeftNote again;
+    std::string line = noted.order + " " + std::to_string(noted.incomingStatusId);
+    if (parseNoteLines({line}, true, again) != 0 || again.orders.size() != 1 || again.orders[0].order != noted.order ||
+        again.orders[0].incomingStatusId != noted.incomingStatusId) {
+      stop("note: an order does not read back from its own line", bytes);
+    }
+  }
+  // Every line ended, then a good one after them: it alone is added.
+  LeftNote ended, after;
+  size_t damagedEnded = parseNoteLines(linesOf(bytes + "\n"), true, ended);
+  size_t damagedAfter = parseNoteLines(linesOf(bytes + "\n8001 101\n"), true, after);
+  if (damagedAfter != damagedEnded || after.orders.size() != ended.orders.size() + 1 ||
+      after.orders.back().order != "8001" || after.orders.back().incomingStatusId != 101) {
+    stop("note: a good line after the input was lost", bytes);
+  }
+  LeftNote before;
+  size_t damagedBefore = parseNoteLines(linesOf("8001 101\n" + bytes), endsLine(bytes), before);
+  if (damagedBefore != damaged || before.orders.size() != left.orders.size() + 1 ||
+      before.handOffBegun != left.handOffBegun) {
+    stop("note: a good line before the input changed it", bytes);
+  }
+}
+
 // The same bytes from a file read as the plug-in reads its kept files.
 void checkFile(const std::string& bytes, const std::vector<std::string>& lines) {
   static const std::string path = [] {
@@ -135,10 +168,13 @@ void checkFile(const std::string& bytes, const std::vector<std::string>& lines) 
   written = std::fclose(file) == 0 && written;
   std::vector<std::string> read;
   std::string cause;
-  KeptRead result = readKeptFile(path, read, cause);
+  bool lastLineEnded = false;
+  KeptRead result = readKeptFile(path, read, cause, &lastLineEnded);
   std::remove(path.c_str());
   if (!written) return;
-  if (result != KeptRead::Read || read != lines) stop("the file does not read as its bytes split", bytes);
+  if (result != KeptRead::Read || read != lines || lastLineEnded != endsLine(bytes)) {
+    stop("the file does not read as its bytes split", bytes);
+  }
 }
 
 }  // namespace
@@ -149,6 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   checkSplit(bytes, lines);
   checkRegister(bytes, lines);
   checkJournal(bytes, lines);
+  checkNote(bytes, lines);
   checkFile(bytes, lines);
   return 0;
 }

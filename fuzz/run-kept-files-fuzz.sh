@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the readers of the files the plug-in keeps (register, journal) for
-# SECONDS (default 60) with libFuzzer, ASan and UBSan: builds
+# Fuzzes the readers of the files the plug-in keeps (register, journal,
+# note) for SECONDS (default 60) with libFuzzer, ASan and UBSan: builds
 # build-fuzz/kept_files_fuzzer from the readers' sources (which call no host
 # function), then runs it on a working copy of
 # fuzz/corpus/kept. Exits non-zero when the fuzzer finds a crash, a leak or
@@ -18,6 +18,7 @@ mkdir -p "$out/kept-corpus" "$out/artifacts"
   -I"$root/src" -I"$root/fuzz" \
   "$root/fuzz/kept_files_fuzz_target.cpp" "$root/src/service/kept_file_reading.cpp" \
   "$root/src/service/push_journal_lines.cpp" "$root/src/import/booked_order_lines.cpp" \
+  "$root/src/import/taken_over_note_lines.cpp" \
   "$root/src/platform/kept_files.cpp" \
   -o "$out/kept_files_fuzzer"
 

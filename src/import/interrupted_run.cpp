@@ -82,9 +82,13 @@ bool enterAsBooked(BookedOrders& booked, const std::vector<std::string>& orders)
 bool settleInterruptedRun(const char* importFileName, BookedOrders& booked) {
   LeftNote left = readLeftNote();
   if (!left.found) return true;
+  if (!left.unreadable.empty()) {
+    showUnreadableKeptFile(workingFilePath(kTakenOverName), left.unreadable);
+    return false;
+  }
   if (!left.handOffBegun) {
     if (!sendBack(left)) return false;
-    removeLeftNote();
+    removeLeftNote(left);
     return true;
   }
   std::vector<std::string> orders;
@@ -92,7 +96,7 @@ bool settleInterruptedRun(const char* importFileName, BookedOrders& booked) {
   if (!enterAsBooked(booked, orders)) return false;
   // The file leaves its place only once the host took it.
   if (!regularFileExists(importFileName)) {
-    removeLeftNote();
+    removeLeftNote(left);
     return true;
   }
   noteOrdersInHistory(kHistoryInDoubt, orders);
@@ -102,6 +106,6 @@ bool settleInterruptedRun(const char* importFileName, BookedOrders& booked) {
   text += aside.empty() ? std::string(kInDoubtStays) : formatted(kInDoubtKept, aside.c_str());
   hostMessage(text.c_str());
   if (aside.empty()) return false;
-  removeLeftNote();
+  removeLeftNote(left);
   return true;
 }

@@ -6,28 +6,15 @@
 
 #include "platform/kept_files.h"
 #include "service/kept_text_file.h"
+#include "service/user_message.h"
 
 namespace {
 
-constexpr char kHandOffLine[] = "przekazanie";
-
-bool isOrderNumber(const char* text) {
-  if (text[0] == '\0') return false;
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c < '0' || *c > '9') return false;
-  }
-  return true;
-}
-
-// True when the file's last byte ends a line: a last line cut short by a
-// failed write or a crash names no order.
-bool endsWithLineEnd(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  bool ends = std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) == '\n';
-  std::fclose(file);
-  return ends;
-}
+constexpr char kDamagedNote[] =
+    "Plik %s by\x92 uszkodzony. Przeniesiono go do %s; zachowano odczytane z niego wpisy: %u. Wierszy, kt\xA2rych "
+    "nie da\x92o si\x91 odczyta\x8D: %u. Je\x9Eli by\x92y w\x9Er\xA2" "d nich zam\xA2wienia, mog\x92y one przej\x9E\x8D w "
+    "Marketgate na kolejny status bez zaimportowania i nie zostan\x86 pobrane ponownie, dop\xA2ki nie przywr\xA2" "cisz "
+    "im r\x91" "cznie poprzedniego statusu.";
 
 bool failed(TakenOverNote& note) {
   note.systemError = errno;
@@ -84,26 +71,25 @@ void keepTakenOverNote(TakenOverNote& note) {
 LeftNote readLeftNote() {
   LeftNote left;
   std::string path = workingFilePath(kTakenOverName);
+  if (path.empty()) return left;
   std::vector<std::string> lines;
-  if (path.empty() || !readKeptLines(path, lines)) return left;
+  bool lastLineEnded = true;
+  KeptRead read = readKeptFile(path, lines, left.unreadable, &lastLineEnded);
+  if (read == KeptRead::Missing) return left;
   left.found = true;
-  if (!lines.empty() && !endsWithLineEnd(path)) lines.pop_back();
-  for (const std::string& line : lines) {
-    if (line == kHandOffLine) {
-      left.handOffBegun = true;
-      continue;
-    }
-    char order[32];
-    long statusId = -1;
-    int end = 0;
-    if (std::sscanf(line.c_str(), "%31s %ld%n", order, &statusId, &end) != 2) continue;
-    if (static_cast<size_t>(end) != line.size() || !isOrderNumber(order) || statusId < 0) continue;
-    left.orders.push_back(NotedOrder{order, static_cast<int32_t>(statusId)});
-  }
+  if (read == KeptRead::Read) left.damaged = parseNoteLines(lines, lastLineEnded, left);
   return left;
 }
 
-void removeLeftNote() {
+void removeLeftNote(const LeftNote& left) {
   std::string path = workingFilePath(kTakenOverName);
-  if (!path.empty()) std::remove(path.c_str());
+  if (path.empty()) return;
+  if (left.damaged == 0) {
+    std::remove(path.c_str());
+    return;
+  }
+  std::string aside = setFileAside(path);
+  if (aside.empty()) std::remove(path.c_str());
+  showMessage(kDamagedNote, path.c_str(), aside.empty() ? "-" : aside.c_str(), static_cast<unsigned>(left.orders.size()),
+              static_cast<unsigned>(left.damaged));
 }

@@ -9,6 +9,7 @@
 // interrupted_run.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -49,15 +50,26 @@ void retireTakenOverNote(TakenOverNote& note);
 // The run could not settle: the note stays for the next import.
 void keepTakenOverNote(TakenOverNote& note);
 
+// The line that records the hand-off's beginning.
+constexpr char kHandOffLine[] = "przekazanie";
+
 // A note left by an earlier run, as read back.
 struct LeftNote {
   bool found = false;
   bool handOffBegun = false;
   std::vector<NotedOrder> orders;
+  std::string unreadable;  // why the note that is there cannot be read; "" when it could
+  size_t damaged = 0;      // lines that are no note line (the last one cut short is none of them)
 };
+
+// The orders and the hand-off line of the note's lines into left; a last
+// line without its end (lastLineEnded false) was cut short and names
+// nothing. The number of damaged lines (empty lines are none).
+size_t parseNoteLines(const std::vector<std::string>& lines, bool lastLineEnded, LeftNote& left);
 
 // Reads the note left in the working directory (found false when none).
 // A line without its end, or one that is no note line, is not an order.
 LeftNote readLeftNote();
-// Removes the note left in the working directory.
-void removeLeftNote();
+// Removes the note left in the working directory; one with damaged lines
+// is set aside instead, the user told which orders it may have cost.
+void removeLeftNote(const LeftNote& left);

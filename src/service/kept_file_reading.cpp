@@ -24,9 +24,11 @@ constexpr char kCauseWindows[] = "b\x92\x86" "d systemu Windows nr %d";
 
 }  // namespace
 
-KeptRead readKeptFile(const std::string& path, std::vector<std::string>& lines, std::string& cause) {
+KeptRead readKeptFile(const std::string& path, std::vector<std::string>& lines, std::string& cause,
+                      bool* lastLineEnded) {
   lines.clear();
   cause.clear();
+  if (lastLineEnded != nullptr) *lastLineEnded = true;
   if (!pathExists(path.c_str())) return KeptRead::Missing;
   if (!regularFileExists(path.c_str())) {
     cause = keptFileCause(path, 0);
@@ -51,6 +53,7 @@ KeptRead readKeptFile(const std::string& path, std::vector<std::string>& lines, 
     return KeptRead::Unreadable;
   }
   splitKeptLines(bytes.data(), bytes.size(), lines);
+  if (lastLineEnded != nullptr) *lastLineEnded = bytes.empty() || bytes.back() == '\n';
   return KeptRead::Read;
 }
 

@@ -11,7 +11,9 @@
 enum class KeptRead { Missing, Read, Unreadable };
 // Reads the file's lines (see splitKeptLines); on Unreadable (no permission,
 // a folder in its place, an I/O error) cause says why, for the user.
-KeptRead readKeptFile(const std::string& path, std::vector<std::string>& lines, std::string& cause);
+// lastLineEnded (when given) tells whether the file's last byte ends a line.
+KeptRead readKeptFile(const std::string& path, std::vector<std::string>& lines, std::string& cause,
+                      bool* lastLineEnded = nullptr);
 // The lines of the file; false when there is none or it could not be read.
 bool readKeptLines(const std::string& path, std::vector<std::string>& lines);
 // The bytes as lines, each without its "\n" (or "\r\n"); a last line

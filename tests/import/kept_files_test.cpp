@@ -185,7 +185,8 @@ TEST_F(KeptFilesTest, ALockThatCannotBeTakenStopsTheImport) {
 // Damaged lines among good ones, read as bytes: a NUL at a line's start or
 // in its middle costs that line only (it once swallowed the next entry, or
 // read before the line); CR LF ends and a last line without its end read.
-// The file is reported and set aside, its readable entries kept.
+// The file is reported and set aside, its readable entries kept; a damaged
+// note's readable orders go back, the user told what the others may cost.
 TEST_F(KeptFilesTest, ADamagedLineCostsThatLineAlone) {
   using namespace std::string_literals;
   {
@@ -217,6 +218,29 @@ TEST_F(KeptFilesTest, ADamagedLineCostsThatLineAlone) {
     EXPECT_NE(told[0].find(": 2."), std::string::npos) << told[0];
     EXPECT_EQ(ordersInStatus(103), 2);
     expectBookedOnce({8000, 8002, 8004});
+  }
+  {
+    SCOPED_TRACE("note");
+    forgetEverything();
+    std::vector<std::string> orders = {orderJson(8000)};
+    for (int order = 8001; order <= 8004; ++order) orders.push_back(orderJson(order, {{"order_status_id", "102"}}));
+    startShop(shopJson(orders));
+    setOption("ZamowieniaCzyParagony", "1");
+    setStatusPositions(0, 1);
+    writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n\0"s "8002 101\n80\0"s "03 101\n8004 101\n");
+    writeWholeFile(workDir.file("marketgate.edi"), "[Info]\n");
+    runOrderImport();
+    std::vector<std::string> told = messagesWith(kDamaged);
+    ASSERT_EQ(told.size(), 2u) << "the left-over file's message and the note's";
+    if (told[0].find("przejete") == std::string::npos) std::swap(told[0], told[1]);
+    EXPECT_NE(told[0].find("marketgate-przejete.txt by\x92 uszkodzony"), std::string::npos) << told[0];
+    EXPECT_NE(told[0].find("wpisy: 2. Wierszy, kt\xA2rych nie da\x92o si\x91 odczyta\x8D: 2."), std::string::npos)
+        << told[0];
+    EXPECT_FALSE(fs::exists(workDir.file("marketgate-przejete.txt")));
+    expectBookedOnce({8000, 8001, 8004});
+    EXPECT_EQ(ordersInStatus(102), 5) << "8002 and 8003 stayed, the others were booked and moved";
+    setOption("ZamowieniaCzyParagony", "0");
+    setStatusPositions(0, 0);
   }
 }
 
