@@ -19,7 +19,8 @@ bool parseKind(const std::string& text, FaultRule& out) {
     static const struct { const char* name; FaultKind kind; } kinds[] = {
         {"http500", FaultKind::Http500}, {"drop", FaultKind::Drop},
         {"garbage", FaultKind::Garbage}, {"truncated", FaultKind::Truncated},
-        {"error", FaultKind::Error},
+        {"error", FaultKind::Error}, {"http429", FaultKind::Http429},
+        {"reordered", FaultKind::Reordered},
     };
     for (const auto& k : kinds) {
         if (text == k.name) {
@@ -60,7 +61,8 @@ bool parseFaultRule(const std::string& text, FaultRule& out, std::string& error)
     }
     if (!parseKind(text.substr(second + 1), out)) {
         error = "fault \"" + text +
-                "\" has an unknown kind (http500, drop, garbage, truncated, slow:MS, error)";
+                "\" has an unknown kind (http500, http429, drop, garbage, truncated, slow:MS, error, "
+                "reordered)";
         return false;
     }
     return true;

@@ -16,6 +16,8 @@ enum class FaultKind {
     Truncated,  // HTTP 200 with the first half of the real reply
     Slow,       // the real reply after a delay of slowMs milliseconds
     Error,      // HTTP 200 with a status ERROR reply
+    Http429,    // HTTP 429 (too many requests) with a short text body
+    Reordered,  // the real reply with its "statuses" array in reverse order
 };
 
 struct FaultRule {
@@ -26,8 +28,8 @@ struct FaultRule {
     int slowMs = 0;
 };
 
-// Parses "METHOD:N:KIND" or "METHOD:N+:KIND", KIND one of http500, drop,
-// garbage, truncated, error or slow:MS.
+// Parses "METHOD:N:KIND" or "METHOD:N+:KIND", KIND one of http500, http429,
+// drop, garbage, truncated, error, reordered or slow:MS.
 bool parseFaultRule(const std::string& text, FaultRule& out, std::string& error);
 
 class FaultPlan {

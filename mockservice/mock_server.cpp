@@ -12,6 +12,7 @@
 
 #include <httplib.h>
 
+#include "json_text.h"
 #include "method_handlers.h"
 
 namespace mockgate {
@@ -59,6 +60,21 @@ void dropConnection(const httplib::Request& request, httplib::Response& response
     response.set_content_provider(1, kJsonType, [](size_t, size_t, httplib::DataSink&) { return false; });
 }
 
+// The reply with its "statuses" array in reverse order (as it is when it
+// holds none or is no JSON).
+std::string reversedStatuses(const std::string& reply) {
+    JsonDocument root;
+    if (!parseJson(reply, root) || !root.IsObject()) return reply;
+    auto statuses = root.FindMember("statuses");
+    if (statuses == root.MemberEnd() || !statuses->value.IsArray()) return reply;
+    rapidjson::Value& list = statuses->value;
+    for (rapidjson::SizeType i = 0, j = list.Size(); i + 1 < j; ++i, --j) list[i].Swap(list[j - 1]);
+    rapidjson::StringBuffer text;
+    JsonWriter writer(text);
+    root.Accept(writer);
+    return text.GetString();
+}
+
 const FaultRule* firstFailure(const std::vector<FaultRule>& hits) {
     for (const FaultRule& hit : hits)
         if (hit.kind != FaultKind::Slow) return &hit;
@@ -104,8 +120,8 @@ void MockService::handle(const httplib::Request& request, httplib::Response& res
     for (const FaultRule& hit : hits)
         if (hit.kind == FaultKind::Slow) std::this_thread::sleep_for(std::chrono::milliseconds(hit.slowMs));
 
-    // A failure stands in for the call (nothing is changed), except a cut
-    // reply, which the service produced in full before it was cut.
+    // A failure stands in for the call (nothing is changed), except a cut or
+    // reordered reply, which the service produced in full beforehand.
     const FaultRule* failure = firstFailure(hits);
     if (!failure) {
         response.set_content(answer(call), kJsonType);
@@ -129,6 +145,13 @@ void MockService::handle(const httplib::Request& request, httplib::Response& res
         }
         case FaultKind::Error:
             response.set_content(errorReply("ERROR_FAULT_INJECTED", "Injected fault"), kJsonType);
+            break;
+        case FaultKind::Http429:
+            response.status = 429;
+            response.set_content("Too Many Requests", "text/plain");
+            break;
+        case FaultKind::Reordered:
+            response.set_content(reversedStatuses(answer(call)), kJsonType);
             break;
         case FaultKind::Slow:
             break;

@@ -15,7 +15,8 @@ TEST(Faults, ParsesEveryKind) {
     EXPECT_EQ(rule.slowMs, 250);
     const std::pair<const char*, FaultKind> kinds[] = {
         {"http500", FaultKind::Http500}, {"drop", FaultKind::Drop}, {"garbage", FaultKind::Garbage},
-        {"truncated", FaultKind::Truncated}, {"error", FaultKind::Error}};
+        {"truncated", FaultKind::Truncated}, {"error", FaultKind::Error}, {"http429", FaultKind::Http429},
+        {"reordered", FaultKind::Reordered}};
     for (const auto& kind : kinds) {
         ASSERT_TRUE(parseFaultRule(std::string("setOrderStatus:1:") + kind.first, rule, error)) << kind.first;
         EXPECT_EQ(rule.kind, kind.second);

@@ -111,8 +111,8 @@ bool fetchStatusList(MarketgateStatus& object, ApiSession& session) {
   return false;
 }
 
-// The id of the status whose orders are imported; false when the stored
-// position is not in the fetched list.
+// The id of the status whose orders are imported; false when the fetched
+// list no longer holds it (by its stored id, or its position).
 bool importedStatusId(MarketgateStatus& object, int32_t& statusId) {
   loadSettings(object);
   const OrderStatus* status = statusAt(object.statusList, object.settings.StatusWePoz);
@@ -235,6 +235,7 @@ int32_t handOver(MarketgateStatus& object, const char* fileName, TakenOverNote& 
 // equal (no change wanted), -1 when the position is not in the fetched list.
 int32_t chosenOutgoingId(MarketgateStatus& object) {
   loadSettings(object);
+  if (object.settings.StatusWyPoz == kChosenStatusGone) return -1;
   if (object.settings.StatusWePoz == object.settings.StatusWyPoz) return 0;
   const OrderStatus* status = statusAt(object.statusList, object.settings.StatusWyPoz);
   return status != nullptr ? status->id : -1;

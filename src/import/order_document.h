@@ -11,8 +11,9 @@ struct ImportFile;
 struct JsonObject;
 struct JsonArray;
 
-// Text of a service value on one line: a line feed or carriage return inside
-// it would end the entry early, so each becomes a blank. Missing texts are "".
+// Text of a service value on one line: every control byte but the tab
+// becomes a blank (a line end inside it would end the entry early, the others
+// have no place in the host's fields). Missing texts are "".
 class LineText {
  public:
   void set(const char* value);
@@ -25,8 +26,8 @@ class LineText {
   std::string copy_;
 };
 
-// Replaces line feeds and carriage returns in place by blanks.
-void blankLineBreaks(char* text);
+// Replaces the control bytes but the tab in place by blanks.
+void blankControlBytes(char* text);
 
 // Document kinds of the options (`ZamowieniaCzyParagony`).
 enum DocumentKind : int32_t {

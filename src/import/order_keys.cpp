@@ -18,7 +18,7 @@ void writeTaxIdAndFindInvoice(ImportFile* file, const OrderValues& order, char* 
   openApiSession(session);
   _fprintfUTF(file, "Nip=%s\n", order.taxId);
   requestInvoiceNumber(session, invoiceNumber, capacity, order.orderId);
-  blankLineBreaks(invoiceNumber);
+  blankControlBytes(invoiceNumber);
 }
 
 void writeCustomerBlock(const PageContext& page, OrderValues& order) {

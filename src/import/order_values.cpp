@@ -10,22 +10,35 @@
 #include "import/order_translation.h"
 #include "json/json.h"
 
+namespace {
+
+// A byte the import file must not carry inside a value: a control byte other
+// than the tab (line ends among them would end the entry early).
+inline bool controlByte(char c) {
+  unsigned char byte = static_cast<unsigned char>(c);
+  return (byte < 0x20 && byte != '\t') || byte == 0x7F;
+}
+
+}  // namespace
+
 void LineText::set(const char* value) {
   copy_.clear();
   text_ = value != nullptr ? value : "";
-  if (std::strpbrk(text_, "\r\n") == nullptr) return;
+  const char* c = text_;
+  while (*c != '\0' && !controlByte(*c)) ++c;
+  if (*c == '\0') return;
   copy_ = text_;
-  for (char& c : copy_) {
-    if (c == '\r' || c == '\n') c = ' ';
+  for (char& byte : copy_) {
+    if (controlByte(byte)) byte = ' ';
   }
   text_ = copy_.c_str();
 }
 
 size_t LineText::size() const { return std::strlen(text_); }
 
-void blankLineBreaks(char* text) {
+void blankControlBytes(char* text) {
   for (; *text != '\0'; ++text) {
-    if (*text == '\r' || *text == '\n') *text = ' ';
+    if (controlByte(*text)) *text = ' ';
   }
 }
 

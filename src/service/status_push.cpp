@@ -1,6 +1,5 @@
 // Pushing an order to the outgoing status on the order service: fetch the
-// service's statuses, read the chosen position from the options and send
-// setOrderStatus. Everything is made and released within the call.
+// service's statuses, find the chosen one in them and send setOrderStatus. Everything is made and released within the call.
 #include "service/status_push.h"
 
 #include "hostlink/host_services.h"
@@ -38,12 +37,14 @@ bool fetchStatusList(const ApiSession& session, MarketgateStatus& object) {
   return sent != 0;
 }
 
-// Sends the outgoing status unless the user wants no change. A position
-// that the fetched list does not hold sends nothing.
+// Sends the outgoing status unless the user wants no change. A chosen
+// status the fetched list no longer holds (by its stored id), or a position
+// outside it, sends nothing and fails.
 int sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, const char* orderIdText,
                        int32_t* statusId) {
   loadSettings(object);
   const ImportSettings& settings = object.settings;
+  if (settings.StatusWyPoz == kChosenStatusGone) return kPushFailed;
   if (settings.StatusWePoz == settings.StatusWyPoz) return kPushNotWanted;
   const OrderStatus* outgoing = statusAt(object.statusList, settings.StatusWyPoz);
   if (outgoing == nullptr) return kPushFailed;

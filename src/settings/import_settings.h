@@ -27,7 +27,14 @@ static_assert(offsetof(ImportSettings, CoWpisacDoUwag) == 33, "the remarks choic
 
 struct MarketgateStatus;
 
-// Fills the object's settings from "marketgate.ini" (defaults for what is missing).
+// The position of a chosen status whose stored id the fetched list no
+// longer holds: no entry of the list, shown as no choice in the dialog.
+constexpr int16_t kChosenStatusGone = -1;
+
+// Fills the object's settings from "marketgate.ini" (defaults for what is
+// missing). With the object's status list fetched, the chosen statuses are
+// the ones their stored ids ("StatusWe", "StatusWy") name, at their places
+// in that list, or kChosenStatusGone; a file without the ids keeps its positions.
 void loadSettings(MarketgateStatus& object);
 // Writes the settings and the ids of the two chosen statuses to "marketgate.ini".
 void saveSettings(MarketgateStatus& object);

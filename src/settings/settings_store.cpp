@@ -1,6 +1,8 @@
 // The import options in "marketgate.ini": loading every field (with its
-// default when the file does not hold it), saving them with the ids of the
-// two chosen statuses, and the host's code for unrecognised customers.
+// default when the file does not hold it), the chosen statuses found by
+// their stored ids, saving them with those ids, and the host's code for
+// unrecognised customers.
+#include <cstdlib>
 #include <cstring>
 
 #include "hostlink/host_services.h"
@@ -48,12 +50,47 @@ int32_t statusIdAt(const OrderStatusList& list, int position) {
   return status != nullptr ? status->id : 0;
 }
 
+// The stored id of a chosen status; false when the file holds none that
+// reads as a whole number (a file written by hand, or by an older version).
+bool loadStatusId(const char* key, int32_t& id) {
+  char text[kIniTextBuffer] = {};
+  if (iniFileValue(kOptionsFile, kIniRead, kStatusSection, key, "%s", text) != 0) return false;
+  text[sizeof text - 1] = '\0';
+  char* end = nullptr;
+  long long value = std::strtoll(text, &end, 10);
+  while (end != nullptr && (*end == ' ' || *end == '\t')) ++end;
+  if (end == text || end == nullptr || *end != '\0' || value < INT32_MIN || value > INT32_MAX) return false;
+  id = static_cast<int32_t>(value);
+  return true;
+}
+
+// The position of the status a stored id names in the fetched list, or
+// kChosenStatusGone when the list no longer holds it; the stored position stays
+// when the file names no id or no list was fetched.
+void placeChosenStatus(const OrderStatusList& list, const char* idKey, int16_t& position) {
+  int32_t id = 0;
+  if (list.count <= 0 || !loadStatusId(idKey, id)) return;
+  for (int32_t i = 0; i < list.count && i <= INT16_MAX; ++i) {
+    if (list.statuses[i].id == id) {
+      position = static_cast<int16_t>(i);
+      return;
+    }
+  }
+  position = kChosenStatusGone;
+}
+
 }  // namespace
 
 void loadSettings(MarketgateStatus& object) {
   ImportSettings& s = object.settings;
   s.StatusWePoz = loadNumber(kStatusSection, "StatusWePoz");
   s.StatusWyPoz = loadNumber(kStatusSection, "StatusWyPoz");
+  int16_t incoming = s.StatusWePoz;
+  int16_t outgoing = s.StatusWyPoz;
+  placeChosenStatus(object.statusList, "StatusWe", incoming);
+  placeChosenStatus(object.statusList, "StatusWy", outgoing);
+  s.StatusWePoz = incoming;
+  s.StatusWyPoz = outgoing;
   s.Identyfikacja = loadNumber(kOptionSection, "Identyfikacja");
   s.ZamowieniaCzyParagony = loadNumber(kOptionSection, "ZamowieniaCzyParagony");
   s.EanCzySku = loadNumber(kOptionSection, "EanCzySku");

@@ -42,9 +42,11 @@ class TomiksJourneyTest : public ::testing::Test {
     return moves;
   }
 
-  void chooseOutgoingStatus(int position) {
+  // As the dialog saves a choice: the position and the status's id.
+  void chooseOutgoingStatus(int position, int id) {
     std::string options = readWholeFile(workDir.file("marketgate.ini"));
     options = std::regex_replace(options, std::regex("StatusWyPoz=[0-9]+"), "StatusWyPoz=" + std::to_string(position));
+    options = std::regex_replace(options, std::regex("StatusWy=[0-9]+"), "StatusWy=" + std::to_string(id));
     writeWholeFile(workDir.file("marketgate.ini"), options);
   }
 
@@ -71,7 +73,7 @@ TEST_F(TomiksJourneyTest, ImportThenHandleDocumentsPushesTheirOrders) {
 
   // The order ships: handled in the document table, then through the list,
   // then taken over by the host's event.
-  chooseOutgoingStatus(2);
+  chooseOutgoingStatus(2, 103);
   std::string order = std::to_string(taken.front().order);
   TomiksRun handled = tomiks({"handle", order});
   EXPECT_EQ(handled.status, 0) << handled.output << handled.errors;

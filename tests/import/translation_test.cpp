@@ -191,18 +191,19 @@ TEST_F(TranslationTest, ShipmentSymbolFollowsTheOptionsAndIsCut) {
   EXPECT_STREQ(shipmentSymbol(symbol, sizeof symbol, 1e300), "SYMBOL-16-ZNAKOW100");
 }
 
-TEST_F(TranslationTest, LineBreaksInServiceTextsBecomeBlanks) {
-  startShop(shopJson({}, "[{\"order_id\": 1, \"number\": \"FV\\n1\"}]"));
+// Line ends and the other control bytes, but tabs, become blanks.
+TEST_F(TranslationTest, ControlBytesInServiceTextsBecomeBlanks) {
+  startShop(shopJson({}, "[{\"order_id\": 1, \"number\": \"FV\\n1\\u001b\"}]"));
   std::string file = translatePage(
       ordersReply({orderJson(1, {{"invoice_nip", quoted("52\n61")},
                                  {"email", quoted("a@b.pl\r\n[Dokument]")},
-                                 {"delivery_method", quoted("Kurier\nDPD")},
+                                 {"delivery_method", "\"Kurier\\nDPD\\u0001\\tX\\u007f\""},
                                  {"products", "[" + productJson({{"name", quoted("Kubek\n\nXL")}, {"ean", quoted("\r")}}) + "]"}})}),
       0);
   EXPECT_EQ(lineOf(file, "Uwagi"), "Uwagi=a@b.pl  [Dokument]");
   EXPECT_EQ(lineOf(file, "Nip"), "Nip=52 61");
-  EXPECT_EQ(lineOf(file, "NrDok"), "NrDok=FV 1f");
-  EXPECT_EQ(linesOf(file, "Nazwa"), (std::vector<std::string>{"Nazwa=Kubek  XL", "Nazwa=Kurier DPD"}));
+  EXPECT_EQ(lineOf(file, "NrDok"), "NrDok=FV 1 f");
+  EXPECT_EQ(linesOf(file, "Nazwa"), (std::vector<std::string>{"Nazwa=Kubek  XL", "Nazwa=Kurier DPD \tX "}));
   EXPECT_EQ(lineOf(file, "Symbol"), "Symbol= ");
   EXPECT_EQ(linesOf(file, "Rejestr").size(), 1u);
 }

@@ -13,6 +13,7 @@
 #include "frame/table_hooks.h"
 #include "control/host_control.h"
 #include "options/ini_files.h"
+#include "service/push_journal.h"
 #include "service/status_push.h"
 #include "support/host_fixture.h"
 #include "support/mockgate_process.h"
@@ -225,6 +226,28 @@ TEST_F(PushTest, OrderIdFillingTheWholeRecordIsReadWithinIt) {
   callTable(standin::kDocumentTableNumber, arguments(2001, 802));
   ASSERT_EQ(sentBodies().size(), 2u);
   EXPECT_NE(sentBodies()[1].find("method=setOrderStatus"), std::string::npos);
+}
+
+// The ids saved beside the positions count: the outgoing status is the one
+// its id names; an id the list no longer holds sends nothing and keeps the
+// change to be made at the next import.
+TEST_F(PushTest, OutgoingStatusIsTheOneItsStoredIdNames) {
+  choosePositions(0, 2);
+  std::string ini = workDir.file("marketgate.ini");
+  ASSERT_TRUE(standin::iniWrite(ini, "Statusy", "StatusWe", "10"));
+  ASSERT_TRUE(standin::iniWrite(ini, "Statusy", "StatusWy", "20"));
+  pushOrderStatus("5310002");
+  EXPECT_EQ(sentBodies(), (std::vector<std::string>{kStatusList, setStatus("5310002", 20)}));
+  ASSERT_TRUE(standin::iniWrite(ini, "Statusy", "StatusWy", "99"));
+  pushHandledOrder("777");
+  EXPECT_EQ(sentBodies(), (std::vector<std::string>{kStatusList, setStatus("5310002", 20), kStatusList}));
+  EXPECT_NE(readWholeFile(workDir.file(kPushJournalName)).find("777"), std::string::npos);
+  std::vector<std::string> told;
+  for (const standin::ShownMessage& message : standin::messages()) {
+    if (message.kind == "message") told.push_back(message.text);
+  }
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("777"), std::string::npos);
 }
 
 TEST_F(PushTest, HandlerPushesTheCurrentDocumentAndForwards) {

@@ -138,6 +138,25 @@ TEST_F(SettingsStoreTest, PositionsOutsideTheStatusListSaveIdZero) {
   EXPECT_EQ(stored("Statusy", "StatusWy"), "9");
 }
 
+// With the service's list at hand the stored ids count, not the positions:
+// an id elsewhere in the list gives its place, one the list no longer holds
+// gives no place; a file without an id readable as a number keeps its position.
+TEST_F(SettingsStoreTest, StoredIdsPlaceTheChosenStatusesInTheFetchedList) {
+  giveStatuses("{\"statuses\": [{\"id\": 3}, {\"id\": 70000}, {\"id\": 7}, {\"id\": 9}]}");
+  writeWholeFile(iniPath(), "[Statusy]\r\nStatusWePoz=0\r\nStatusWe=70000\r\nStatusWyPoz=1\r\nStatusWy=5\r\n");
+  loadSettings(object);
+  EXPECT_EQ(field(object.settings.StatusWePoz), 1);
+  EXPECT_EQ(field(object.settings.StatusWyPoz), kChosenStatusGone);
+  writeWholeFile(iniPath(), "[Statusy]\r\nStatusWePoz=3\r\nStatusWe=\r\nStatusWyPoz=2\r\nStatusWy=9x\r\n");
+  loadSettings(object);
+  EXPECT_EQ(field(object.settings.StatusWePoz), 3);
+  EXPECT_EQ(field(object.settings.StatusWyPoz), 2);
+  writeWholeFile(iniPath(), "[Statusy]\r\nStatusWePoz=3\r\nStatusWyPoz=2\r\nStatusWy= 9 \r\n");
+  loadSettings(object);
+  EXPECT_EQ(field(object.settings.StatusWePoz), 3);
+  EXPECT_EQ(field(object.settings.StatusWyPoz), 3);
+}
+
 // The dialog edits the symbol in place and may fill all 17 bytes.
 TEST_F(SettingsStoreTest, ShippingSymbolWithoutTerminatorIsSavedAsSixteenCharacters) {
   std::memset(object.settings.SymbolPrzesylki, 'Q', sizeof object.settings.SymbolPrzesylki);
