@@ -13,12 +13,14 @@
 #include "import/interrupted_run.h"
 #include "import/order_translation.h"
 #include "import/pending_push_retry.h"
+#include "import/refused_orders.h"
 #include "import/taken_over_note.h"
 #include "import/unbooked_run.h"
 #include "import/universal_import_handoff.h"
 #include "json/json.h"
 #include "platform/file_lock.h"
 #include "platform/kept_files.h"
+#include "platform/windows_api.h"
 #include "service/api_session.h"
 #include "service/import_history.h"
 #include "service/kept_text_file.h"
@@ -77,7 +79,20 @@ constexpr char kHistoryIncoming[] = "Status zam\xA2wie\xA4 do importu";
 constexpr char kHistoryOutgoing[] = "Status po przej\x91" "ciu";
 constexpr char kHistoryNoMove[] = "Status po przej\x91" "ciu: bez zmiany";
 
+constexpr char kOrdersRefused[] =
+    "Pomini\x91to zam\xA2wienia, kt\xA2rych nie mo\xA7na wiernie przenie\x9E\x8D (b\x92\x91" "dny numer "
+    "zam\xA2wienia albo b\x92\x91" "dna liczba): %u. Numery podane przez Marketgate: %s. Zostaj\x86 w swoim "
+    "statusie w Marketgate, dop\xA2ki nie zostan\x86 tam poprawione.";
+constexpr char kInvoicesNotFetched[] =
+    "Nie uda\x92o si\x91 pobra\x8D z Marketgate numer\xA2w faktur zam\xA2wie\xA4: %s. Ich dokumenty "
+    "zapisano z numerem zam\xA2wienia.";
+constexpr char kMomentOverflow[] =
+    "Marketgate ma wi\x91" "cej zam\xA2wie\xA4 potwierdzonych w tej samej chwili, ni\xA7 podaje w jednej "
+    "odpowiedzi: cz\x91\x9E\x8D z nich nie zosta\x92" "a pobrana. Zaimportowano zam\xA2wie\xA4: %u.";
+
 constexpr char kImportLockName[] = "marketgate.lock";
+// Pauses before a page's second and third attempt, in milliseconds.
+constexpr DWORD kPagePauses[kPageAttempts - 1] = {1000, 3000};
 // The wait notice's second line while pages are fetched: pages fetched and
 // orders written so far.
 constexpr char kProgress[] = "Pobrano stron: %d, zam\xA2wie\xA4: %d";
@@ -153,8 +168,12 @@ JsonValue* replyTree(const char* reply) {
   return jsonParse(reply);
 }
 
+// Orders of the run met so far, refused ones included.
+size_t ordersMet(const SeenOrders& seen) { return seen.ids.size() + seen.refusedOrders.size(); }
+
 // Fetches and translates one page starting at *pageDate; on Next, *pageDate
-// is where the following page starts.
+// is where the following page starts. A request that got no answer at all
+// stops the run (Stopped): no time-out is waited out per order left.
 PageResult importPage(MarketgateStatus& object, const ApiSession& session, ImportFile* file, SeenOrders& seen,
                       int32_t* pageDate, int& pagesFetched) {
   int32_t statusId = 0;
@@ -168,29 +187,42 @@ PageResult importPage(MarketgateStatus& object, const ApiSession& session, Impor
   // The page is parsed once, for the service's refusal and for its orders.
   JsonValue* page = replyTree(reply);
   if (ok && reply != nullptr && reply[0] == '{') takeServiceRefusalFrom(page, outcome);
-  hostRelease(reply);
   if (outcome.fault != RequestFault::none) {
     jsonFree(page);
+    hostRelease(reply);
     showRequestFailure(kOrdersFailed, outcome, session.replyFile);
-    return PageResult::Failed;
+    return outcome.fault == RequestFault::unreachable ? PageResult::Stopped : PageResult::Failed;
   }
   ++pagesFetched;
   int32_t nextPageDate = 0;
   loadSettings(object);
-  size_t known = seen.ids.size();
+  size_t known = ordersMet(seen);
   int result = translateOrderTree(page, file, object.settings.ZamowieniaCzyParagony, object.settings.EanCzySku,
-                                  &nextPageDate, &seen);
+                                  &nextPageDate, &seen, reply);
   jsonFree(page);
-  if (seen.stopped) return PageResult::Stopped;
-  if (result != 0) return PageResult::Failed;
-  // A full page that brought nothing new would only come back again.
-  if (nextPageDate == 0 || seen.ids.size() == known) return PageResult::Done;
+  hostRelease(reply);
+  if (seen.stopped || seen.serviceSilent) return PageResult::Stopped;
+  if (result != 0) {
+    outcome.fault = RequestFault::unreadable;
+    showRequestFailure(kOrdersFailed, outcome, session.replyFile);
+    return PageResult::Failed;
+  }
+  if (nextPageDate == 0) return PageResult::Done;
+  // A full page that brought nothing new would only come back again: when
+  // all its orders share one confirmation time, the service holds more of
+  // that moment than one page returns, and the rest cannot be reached.
+  if (ordersMet(seen) == known) {
+    if (seen.pageOfOneMoment) seen.momentOverflow = true;
+    return PageResult::Done;
+  }
   *pageDate = nextPageDate;
   return PageResult::Next;
 }
 
-// The page loop; false when a page failed all its attempts or a write
-// failed (seen.stopped).
+// The page loop; false when a page failed all its attempts, a request got no
+// answer or a write failed (seen.stopped). Between a page's attempts the run
+// gives the service time (also in quiet mode: an unattended run is where a
+// busy service needs it most).
 bool importPages(MarketgateStatus& object, const ApiSession& session, ImportFile* file, SeenOrders& seen) {
   int32_t pageDate = 0;
   int attempts = 0;
@@ -206,6 +238,7 @@ bool importPages(MarketgateStatus& object, const ApiSession& session, ImportFile
         return false;
       case PageResult::Failed:
         if (++attempts >= kPageAttempts) return false;
+        Sleep(kPagePauses[attempts - 1]);
         break;
     }
   }
@@ -304,6 +337,14 @@ void settleHandOver(RunRecord& run, TakenOverNote& note, const char* fileName, i
 }
 
 void tellOutcome(const RunRecord& run) {
+  const SeenOrders& seen = run.seen;
+  if (!seen.refused.empty()) {
+    showMessage(kOrdersRefused, static_cast<unsigned>(seen.refused.size()), shownOrderNames(seen.refused).c_str());
+  }
+  if (!seen.invoicesNotFetched.empty()) {
+    showMessage(kInvoicesNotFetched, shownOrderNames(seen.invoicesNotFetched).c_str());
+  }
+  if (seen.momentOverflow) showMessage(kMomentOverflow, static_cast<unsigned>(seen.written.size()));
   if (run.seen.skipped > 0) showMessage(kSkippedBooked, static_cast<unsigned>(run.seen.skipped));
   uint32_t waiting = run.retries.stillWaiting + run.seen.failedPushes;
   if (waiting > 0) showMessage(kPushesWaiting, static_cast<unsigned>(waiting));

@@ -47,15 +47,23 @@ struct RateCache {
   double rate;
 };
 
+struct SeenOrders;
+
 struct PageContext {
   ImportFile* file;
+  SeenOrders* seen;      // null: nothing noted
   int32_t kind;          // normalised
   int32_t symbolSource;  // 1 SKU, otherwise EAN
   char currentDate[12];  // the host's current date, at most 11 characters
   RateCache rates;
 };
 
+// The largest order id carried: the status change sends the id as a 32-bit
+// number, so an order above it would move another order (or none).
+constexpr double kLargestOrderId = 2147483647.0;
+
 struct OrderValues {
+  bool faithful;  // the order can be carried as the service gave it
   double orderId;
   int32_t dateAdd;
   int32_t cashOnDelivery;
@@ -89,7 +97,12 @@ int32_t truncateToInt32(double value);
 
 // Reads the order's members and works out the tax id, customer symbol and
 // order number text (rate and shipping price are left to the caller).
+// faithful tells whether "order_id" is a whole number from 1 to
+// kLargestOrderId and every number member read is a finite number (a
+// missing or null member counts 0, as before; one of another kind fails).
 void readOrderValues(const JsonObject* order, OrderValues& values);
+// The same for the number members of the products read.
+bool productsCarriedFaithfully(const JsonArray* products);
 void readProductValues(const JsonObject* product, double rate, ProductValues& values);
 
 // True when a rate is applied to the order's prices.

@@ -12,13 +12,22 @@
 
 namespace {
 
-// Writes the tax id and looks up the number of the order's invoice.
-void writeTaxIdAndFindInvoice(ImportFile* file, const OrderValues& order, char* invoiceNumber, size_t capacity) {
-  ApiSession session;
-  openApiSession(session);
-  _fprintfUTF(file, "Nip=%s\n", order.taxId);
-  requestInvoiceNumber(session, invoiceNumber, capacity, order.orderId);
-  blankControlBytes(invoiceNumber);
+// Writes the tax id and looks up the number of the order's invoice. A
+// lookup that failed is noted; after a request that got no answer none is
+// made, and the order is noted as well.
+void writeTaxIdAndFindInvoice(PageContext& page, const OrderValues& order, char* invoiceNumber, size_t capacity) {
+  _fprintfUTF(page.file, "Nip=%s\n", order.taxId);
+  SeenOrders* seen = page.seen;
+  InvoiceLookup lookup = InvoiceLookup::unanswered;
+  if (seen == nullptr || !seen->serviceSilent) {
+    ApiSession session;
+    openApiSession(session);
+    requestInvoiceNumber(session, invoiceNumber, capacity, order.orderId, &lookup);
+    blankControlBytes(invoiceNumber);
+  }
+  if (seen == nullptr || lookup == InvoiceLookup::answered) return;
+  seen->invoicesNotFetched.push_back(order.orderNumber);
+  if (lookup == InvoiceLookup::unanswered) seen->serviceSilent = true;
 }
 
 void writeCustomerBlock(const PageContext& page, OrderValues& order) {
@@ -76,7 +85,7 @@ void writeDocumentKeys(PageContext& page, OrderValues& order) {
   if (page.kind == kReceiptOrInvoice && !taxIdPresent(order.taxId)) writeImportText(file, "NrPar=%.0f\n", order.orderId);
 
   char invoiceNumber[40] = "";
-  if (taxIdPresent(order.taxId)) writeTaxIdAndFindInvoice(file, order, invoiceNumber, sizeof invoiceNumber);
+  if (taxIdPresent(order.taxId)) writeTaxIdAndFindInvoice(page, order, invoiceNumber, sizeof invoiceNumber);
   if (page.kind != kAnonymousReceiptOrInvoice) {
     if (invoiceNumber[0] != '\0') {
       writeImportText(file, "NrDok=%sf\n", invoiceNumber);

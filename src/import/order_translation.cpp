@@ -1,12 +1,13 @@
-// One page of orders: the reply is parsed, every order object becomes a
-// document (skipping those this run has already met), and a full page
-// reports where the next one starts.
+// One page of orders: the reply is parsed, every order object that can be
+// carried faithfully becomes a document (skipping those this run has
+// already met), and a full page reports where the next one starts.
 #include "import/order_translation.h"
 
 #include "hostlink/host_services.h"
 #include "import/booked_orders.h"
 #include "import/import_file.h"
 #include "import/order_document.h"
+#include "import/refused_orders.h"
 #include "import/taken_over_note.h"
 #include "json/json.h"
 #include "service/import_history.h"
@@ -55,7 +56,11 @@ bool translateOrder(PageContext& page, OrderValues& order, SeenOrders* seen) {
   // The order is taken over once its head is written.
   if (page.kind != kCustomerOrder) {
     int32_t statusId = 0;
-    if (pushOrderStatus(order.orderNumber, &statusId) == kPushFailed) noteFailedPush(seen, order, statusId);
+    bool unanswered = false;
+    if (pushOrderStatus(order.orderNumber, &statusId, &unanswered) == kPushFailed) {
+      noteFailedPush(seen, order, statusId);
+    }
+    if (unanswered && seen != nullptr) seen->serviceSilent = true;
     if (seen != nullptr && seen->note != nullptr && goesBackTo != 0) {
       seen->note->moved.push_back(NotedOrder{order.orderNumber, goesBackTo});
     }
@@ -85,26 +90,37 @@ bool handedOverBefore(SeenOrders* seen, const OrderValues& order) {
   return true;
 }
 
-void startPage(PageContext& page, ImportFile* file, int32_t documentKind, int32_t symbolSource) {
+void startPage(PageContext& page, ImportFile* file, int32_t documentKind, int32_t symbolSource, SeenOrders* seen) {
   page.file = file;
+  page.seen = seen;
   page.kind = normalisedKind(documentKind);
   page.symbolSource = symbolSource;
   hostBoundedCopy(page.currentDate, hostCurrentDate(), sizeof page.currentDate - 1);
 }
 
-int translateParsedOrders(PageContext& page, const JsonValue* root, int32_t* nextPageDate, SeenOrders* seen) {
+int translateParsedOrders(PageContext& page, const JsonValue* root, int32_t* nextPageDate, const char* reply) {
   JsonArray* orders = jsonObjectArray(jsonValueObject(root), "orders");
   if (orders == nullptr) return -1;
 
+  SeenOrders* seen = page.seen;
   emptyRateCache(page.rates);
   uint32_t count = jsonArrayCount(orders);
   int32_t lastConfirmation = 0;
+  bool oneMoment = true;
+  bool firstRead = true;
   OrderValues order;
   for (uint32_t i = 0; i < count; ++i) {
+    if (seen != nullptr && seen->serviceSilent) break;
     const JsonObject* element = jsonArrayObjectAt(orders, i);
     if (element == nullptr) continue;
     readOrderValues(element, order);
+    if (!firstRead && order.dateConfirmed != lastConfirmation) oneMoment = false;
+    firstRead = false;
     lastConfirmation = order.dateConfirmed;
+    if (!order.faithful || !productsCarriedFaithfully(order.products)) {
+      if (seen != nullptr) noteRefusedOrder(*seen, reply, i, element);
+      continue;
+    }
     if (alreadySeen(seen, order.orderId) || handedOverBefore(seen, order)) continue;
     if (!translateOrder(page, order, seen)) {
       if (seen != nullptr) seen->stopped = true;
@@ -112,6 +128,7 @@ int translateParsedOrders(PageContext& page, const JsonValue* root, int32_t* nex
     }
   }
   if (count == kOrdersPageSize && nextPageDate != nullptr) *nextPageDate = lastConfirmation;
+  if (seen != nullptr) seen->pageOfOneMoment = count == kOrdersPageSize && oneMoment;
   return 0;
 }
 
@@ -121,21 +138,21 @@ int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t
                     int32_t* nextPageDate, SeenOrders* seen) {
   ImportFile out{file, ImportFileFault::none, 0};
   PageContext page;
-  startPage(page, &out, documentKind, symbolSource);
+  startPage(page, &out, documentKind, symbolSource, seen);
   DecodingNotice notice;
 
   if (reply == nullptr || (reply[0] != '{' && reply[0] != '[')) return -1;
   JsonValue* root = jsonParse(reply);
   if (root == nullptr) return -1;
-  int result = translateParsedOrders(page, root, nextPageDate, seen);
+  int result = translateParsedOrders(page, root, nextPageDate, reply);
   jsonFree(root);
   return result;
 }
 
 int translateOrderTree(const JsonValue* root, ImportFile* file, int32_t documentKind, int32_t symbolSource,
-                       int32_t* nextPageDate, SeenOrders* seen) {
+                       int32_t* nextPageDate, SeenOrders* seen, const char* reply) {
   PageContext page;
-  startPage(page, file, documentKind, symbolSource);
+  startPage(page, file, documentKind, symbolSource, seen);
   DecodingNotice notice;
-  return translateParsedOrders(page, root, nextPageDate, seen);
+  return translateParsedOrders(page, root, nextPageDate, reply);
 }

@@ -74,15 +74,54 @@ const LineText& customerSymbolSource(const OrderValues& order) {
   return order.email;
 }
 
+
+// A number member: 0 when it is missing (or null); a member that holds
+// anything else but a finite number clears sound.
+double soundNumber(const JsonObject* object, const char* name, uint32_t length, bool& sound) {
+  const JsonValue* value = jsonObjectFind(object, name, length);
+  if (value == nullptr || value->type == JSON_NULL) return 0.0;
+  if (value->type != JSON_NUMBER || !std::isfinite(value->number)) {
+    sound = false;
+    return 0.0;
+  }
+  return value->number;
+}
+
+template <size_t N>
+double soundNumber(const JsonObject* object, const char (&name)[N], bool& sound) {
+  return soundNumber(object, name, N - 1, sound);
+}
+
+// A whole number from 1 to the largest order id carried.
+bool carriedOrderId(const JsonObject* order, double id) {
+  return jsonObjectFind(order, "order_id", 8) != nullptr && id >= 1.0 && id <= kLargestOrderId &&
+         id == std::floor(id);
+}
+
 }  // namespace
 
+bool productsCarriedFaithfully(const JsonArray* products) {
+  bool sound = true;
+  uint32_t count = jsonArrayCount(products);
+  for (uint32_t j = 0; j < count && sound; ++j) {
+    const JsonObject* product = jsonArrayObjectAt(products, j);
+    if (product == nullptr) continue;
+    soundNumber(product, "quantity", sound);
+    soundNumber(product, "price_brutto", sound);
+    soundNumber(product, "tax_rate", sound);
+  }
+  return sound;
+}
+
 void readOrderValues(const JsonObject* order, OrderValues& values) {
-  values.orderId = jsonObjectNumber(order, "order_id");
-  values.dateAdd = truncateToInt32(jsonObjectNumber(order, "date_add"));
-  values.cashOnDelivery = truncateToInt32(jsonObjectNumber(order, "payment_method_cod"));
-  values.dateConfirmed = truncateToInt32(jsonObjectNumber(order, "date_confirmed"));
-  values.deliveryPrice = jsonObjectNumber(order, "delivery_price");
-  values.paymentDone = jsonObjectNumber(order, "payment_done");
+  bool sound = true;
+  values.orderId = soundNumber(order, "order_id", sound);
+  values.dateAdd = truncateToInt32(soundNumber(order, "date_add", sound));
+  values.cashOnDelivery = truncateToInt32(soundNumber(order, "payment_method_cod", sound));
+  values.dateConfirmed = truncateToInt32(soundNumber(order, "date_confirmed", sound));
+  values.deliveryPrice = soundNumber(order, "delivery_price", sound);
+  values.paymentDone = soundNumber(order, "payment_done", sound);
+  values.faithful = sound && carriedOrderId(order, values.orderId);
 
   struct TextMember {
     const char* name;

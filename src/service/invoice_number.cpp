@@ -23,15 +23,17 @@ const char* firstInvoiceNumber(const JsonValue* root) {
 
 }  // namespace
 
-void takeInvoiceNumber(const char* reply, char* number, size_t capacity) {
-  if (number == nullptr || capacity == 0) return;
-  number[0] = '\0';
-  if (!looksLikeJson(reply)) return;
+bool takeInvoiceNumber(const char* reply, char* number, size_t capacity) {
+  if (number != nullptr && capacity > 0) number[0] = '\0';
+  if (!looksLikeJson(reply)) return false;
   JsonValue* root = jsonParse(reply);
-  if (root == nullptr) return;
-  if (const char* found = firstInvoiceNumber(root)) {
+  if (root == nullptr) return false;
+  bool readable = jsonObjectArray(jsonValueObject(root), "invoices") != nullptr;
+  const char* found = firstInvoiceNumber(root);
+  if (found != nullptr && number != nullptr && capacity > 0) {
     size_t bound = capacity - 1;
     hostBoundedCopy(number, found, bound > INT32_MAX ? INT32_MAX : static_cast<int32_t>(bound));
   }
   jsonFree(root);
+  return readable;
 }

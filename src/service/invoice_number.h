@@ -6,4 +6,5 @@
 // Copies the first non-empty "number" text among the objects of the reply's
 // "invoices" array into number, cut to capacity - 1 characters. number is
 // left empty when the reply is not such a JSON object or holds no number.
-void takeInvoiceNumber(const char* reply, char* number, size_t capacity);
+// false when the reply is no JSON object with an "invoices" array.
+bool takeInvoiceNumber(const char* reply, char* number, size_t capacity);

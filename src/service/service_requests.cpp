@@ -85,7 +85,8 @@ int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int
   return result;
 }
 
-int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacity, double orderId) {
+int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacity, double orderId,
+                         InvoiceLookup* lookup) {
   if (number != nullptr && capacity > 0) number[0] = '\0';
   char* reply = nullptr;
   RequestBody body;
@@ -95,13 +96,23 @@ int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacit
     appendToBody(body, "%%22order_id%%22: %.0f", orderId);
     appendToBody(body, "}");
   }
-  int result = postServiceRequest(session, session.invoiceReplyFile, body, &reply);
-  takeInvoiceNumber(reply, number, capacity);
+  int32_t httpStatus = -1;
+  RequestOutcome outcome;
+  int result = postServiceRequest(session, session.invoiceReplyFile, body, &reply, &httpStatus, &outcome);
+  bool readable = takeInvoiceNumber(reply, number, capacity);
   if (reply != nullptr) hostRelease(reply);
+  if (lookup != nullptr) {
+    if (outcome.fault == RequestFault::unreachable) {
+      *lookup = InvoiceLookup::unanswered;
+    } else {
+      *lookup = result != 0 && httpStatus == 200 && readable ? InvoiceLookup::answered : InvoiceLookup::failed;
+    }
+  }
   return result;
 }
 
-int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText, bool* accepted) {
+int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText, bool* accepted,
+                          RequestOutcome* outcome) {
   showWaitNotice(kChangingStatusNotice);
   int32_t orderId = orderIdNumber(orderIdText);
   RequestBody body;
@@ -115,7 +126,7 @@ int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const cha
   }
   char* reply = nullptr;
   int32_t httpStatus = -1;
-  int result = postServiceRequest(session, session.replyFile, body, &reply, &httpStatus);
+  int result = postServiceRequest(session, session.replyFile, body, &reply, &httpStatus, outcome);
   if (accepted != nullptr) *accepted = result != 0 && statusChangeAccepted(httpStatus, reply);
   if (reply != nullptr) hostRelease(reply);
   removeWaitNotice();

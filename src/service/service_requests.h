@@ -16,12 +16,20 @@ int requestOrderStatusList(const ApiSession& session, char** reply, RequestOutco
 int requestOrders(const ApiSession& session, int32_t statusId, char** reply, int32_t dateConfirmedFrom,
                   const char* progress = nullptr, RequestOutcome* outcome = nullptr);
 
+// How an invoice lookup went: answered (with a number or none), failed (an
+// HTTP status other than 200, an answer that is no JSON object with an
+// "invoices" array) or unanswered (no answer at all).
+enum class InvoiceLookup { answered, failed, unanswered };
+
 // Writes the first non-empty invoice number of the order into number (cut
-// to capacity - 1 characters); empty when there is none.
-int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacity, double orderId);
+// to capacity - 1 characters); empty when there is none. *lookup (when
+// given) tells how the lookup went.
+int requestInvoiceNumber(const ApiSession& session, char* number, size_t capacity, double orderId,
+                         InvoiceLookup* lookup = nullptr);
 
 // Moves the order (decimal text) to the status. *accepted (when given) tells
 // whether the service took the change: HTTP 200 and a JSON object whose
-// "status" is "SUCCESS".
+// "status" is "SUCCESS". With outcome given, a failure of the host's HTTP
+// function leaves its cause there.
 int requestSetOrderStatus(const ApiSession& session, int32_t statusId, const char* orderIdText,
-                          bool* accepted = nullptr);
+                          bool* accepted = nullptr, RequestOutcome* outcome = nullptr);

@@ -6,6 +6,7 @@
 #include "service/api_session.h"
 #include "service/import_history.h"
 #include "service/push_journal.h"
+#include "service/request_outcome.h"
 #include "service/service_requests.h"
 #include "service/user_message.h"
 #include "settings/import_settings.h"
@@ -27,10 +28,12 @@ constexpr char kHistoryPushLost[] =
     "nie zostanie ponowiona.";
 
 // Fills the object's status list from the service; false when the service
-// gave no list.
-bool fetchStatusList(const ApiSession& session, MarketgateStatus& object) {
+// gave no list (*unanswered set when no answer came at all).
+bool fetchStatusList(const ApiSession& session, MarketgateStatus& object, bool& unanswered) {
   char* reply = nullptr;
-  int sent = requestOrderStatusList(session, &reply);
+  RequestOutcome outcome;
+  int sent = requestOrderStatusList(session, &reply, &outcome);
+  unanswered = outcome.fault == RequestFault::unreachable;
   if (reply == nullptr) return false;
   if (sent) decodeOrderStatusList(object.statusList, reply);
   hostRelease(reply);
@@ -41,7 +44,7 @@ bool fetchStatusList(const ApiSession& session, MarketgateStatus& object) {
 // status the fetched list no longer holds (by its stored id), or a position
 // outside it, sends nothing and fails.
 int sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, const char* orderIdText,
-                       int32_t* statusId) {
+                       int32_t* statusId, bool& unanswered) {
   loadSettings(object);
   const ImportSettings& settings = object.settings;
   if (settings.StatusWyPoz == kChosenStatusGone) return kPushFailed;
@@ -51,22 +54,28 @@ int sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, cons
   if (orderIdText == nullptr || orderIdText[0] == '\0') return kPushNotWanted;
   *statusId = outgoing->id;
   bool accepted = false;
-  requestSetOrderStatus(session, outgoing->id, orderIdText, &accepted);
+  RequestOutcome outcome;
+  requestSetOrderStatus(session, outgoing->id, orderIdText, &accepted, &outcome);
+  unanswered = outcome.fault == RequestFault::unreachable;
   return accepted ? kPushMoved : kPushFailed;
 }
 
 }  // namespace
 
-int pushOrderStatus(const char* orderIdText, int32_t* statusId) {
+int pushOrderStatus(const char* orderIdText, int32_t* statusId, bool* unanswered) {
   int32_t wanted = 0;
+  bool silent = false;
   MarketgateStatus object;
   constructMarketgateStatus(object);
   ApiSession session;
   openApiSession(session);
   int result = kPushFailed;
-  if (fetchStatusList(session, object)) result = sendOutgoingStatus(session, object, orderIdText, &wanted);
+  if (fetchStatusList(session, object, silent)) {
+    result = sendOutgoingStatus(session, object, orderIdText, &wanted, silent);
+  }
   destroyMarketgateStatus(object);
   if (statusId != nullptr) *statusId = wanted;
+  if (unanswered != nullptr) *unanswered = silent;
   return result;
 }
 

@@ -13,8 +13,9 @@ constexpr int kPushNotWanted = 0;  // nothing to send (equal positions, no order
 constexpr int kPushFailed = -1;    // no usable status list, or the change not taken
 
 // Moves the order (its id as decimal text) to the status chosen as outgoing;
-// *statusId (when given) receives the status sent, 0 when none was.
-int pushOrderStatus(const char* orderIdText, int32_t* statusId = nullptr);
+// *statusId (when given) receives the status sent, 0 when none was;
+// *unanswered (when given) whether a request of the push got no answer at all.
+int pushOrderStatus(const char* orderIdText, int32_t* statusId = nullptr, bool* unanswered = nullptr);
 
 // The push of a document handled in the host: a change the service did not
 // take is kept for the next import and the user told in one message.

@@ -20,6 +20,7 @@ namespace {
 const char kImportRunning[] = "Import zam\xA2wie\xA4 z Marketgate jest ju\xA7 uruchomiony";
 const char kPushesWaiting[] = "Nie uda\x92o si\x91 zmieni\x8D statusu zaimportowanych zam\xA2wie\xA4 w Marketgate: ";
 const char kSkipped[] = "Pomini\x91to zam\xA2wienia zaimportowane ju\xA7 wcze\x9Eniej: ";
+const char kStoppedEarly[] = "Import zam\xA2wie\xA4 przerwany: serwis Marketgate nie odpowiada poprawnie.";
 const char kRegister[] = "marketgate-zaimportowane.txt";
 const char kJournal[] = "marketgate-statusy.txt";
 const char kHistory[] = "marketgate-historia.txt";
@@ -128,14 +129,17 @@ TEST_F(ExactlyOnceTest, OneFaultThenAHealthyImportBooksEveryOrderOnce) {
 }
 
 // The service goes down for good during the first import (its statuses,
-// status changes and further pages all fail); a healthy import follows.
+// status changes, invoices and further pages all fail): after the first
+// request that gets no answer (order 8057's invoice, the 20th) no further
+// order is taken over and nothing more is asked; a healthy import follows.
 TEST_F(ExactlyOnceTest, ServiceDownForGoodThenHealthyImportLosesAndDoublesNothing) {
   startShop(shop(110), {"getOrderStatusList:81+:drop", "setOrderStatus:80+:drop", "getOrders:2+:drop",
                         "getInvoices:20+:drop"});
   takeOrdersOver();
   runOrderImport();
-  EXPECT_EQ(bookings().size(), 100u) << "the first page arrived";
-  EXPECT_EQ(messagesWith(std::string(kPushesWaiting) + "21.").size(), 1u);
+  EXPECT_EQ(bookings().size(), 58u) << "the orders up to 8057 arrived";
+  EXPECT_EQ(requests().back(), "getInvoices {\"order_id\":8057}");
+  EXPECT_EQ(messagesWith(kStoppedEarly).size(), 1u);
   restartService();
   standin::clearMessages();
   runOrderImport();
