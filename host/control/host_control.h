@@ -27,6 +27,11 @@ void resetState();
 
 // Memory.
 long liveBlocks();
+// A release or reallocation of a block the host never handed out or has
+// already taken back is refused and reported on stderr; by default the
+// process then stops. With stopping off it is only counted.
+long refusedReleases();
+void setRefusedReleaseStops(bool stops);
 long allocationCount();
 void failNthAllocation(long n);  // the n-th allocation from now fails; 0: none fails
 

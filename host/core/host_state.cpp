@@ -40,18 +40,15 @@ void withheldOrdinalsChanged() {
 
 void resetState() {
   HostState& s = state();
-  long live = s.liveBlocks;
   std::string directory = s.workingDirectory;
   bool echo = s.echo, plain = s.plain;
   s = HostState{};
-  s.liveBlocks = live;
   s.workingDirectory = directory;
   s.echo = echo;
   s.plain = plain;
   withheldOrdinalsChanged();
 }
 
-long liveBlocks() { return state().liveBlocks; }
 long allocationCount() { return state().allocations; }
 void failNthAllocation(long n) { state().failAllocationAt = n > 0 ? state().allocations + n : 0; }
 

@@ -21,7 +21,6 @@ struct ScriptedTextInput {
 };
 
 struct HostState {
-  long liveBlocks = 0;
   long allocations = 0;
   long failAllocationAt = 0;
   int interfaceLevel = 112;
