@@ -6,9 +6,6 @@
 #include "http/http_client.h"
 
 #include <httplib.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
 
 #include <cctype>
 #include <exception>
@@ -31,18 +28,7 @@ struct Endpoint {
 struct KeptClient {
     std::string origin;
     std::unique_ptr<httplib::Client> client;
-    int socket = -1;      // the connection's socket, once the client made one
-    bool holding = false;  // a request is being written: hold its bytes back
 };
-
-// While held, the socket sends nothing until it is let go, so that a
-// request's header and body leave together: the client library writes them
-// separately, and the service would wake for each.
-void holdBack(int socket, bool hold) {
-    if (socket < 0) return;
-    const int on = hold ? 1 : 0;
-    setsockopt(socket, IPPROTO_TCP, TCP_CORK, &on, sizeof on);
-}
 
 std::string& serviceBaseUrl() {
     static std::string url;
@@ -126,10 +112,6 @@ httplib::Client* clientFor(const std::string& origin) {
     // Header and body leave in separate writes: without this each request
     // would wait for the server's delayed acknowledgement.
     client->set_tcp_nodelay(true);
-    client->set_socket_options([&kept](int socket) {
-        kept.socket = socket;
-        holdBack(socket, kept.holding);
-    });
     kept.origin = origin;
     kept.client = std::move(client);
     return kept.client.get();
@@ -159,30 +141,6 @@ void parseHeaderLines(const std::string& lines, httplib::Headers& headers,
     }
 }
 
-// Posts a non-empty body: the header is held back until the body is
-// written, then both leave together.
-httplib::Result postInOneGo(httplib::Client& client, const std::string& path, const httplib::Headers& headers,
-                            const std::string& body, const std::string& contentType) {
-    KeptClient& kept = keptClient();
-    // A socket the client has closed since is no longer ours to touch; a new
-    // one is held back as the client makes it.
-    if (!client.is_socket_open()) kept.socket = -1;
-    kept.holding = true;
-    holdBack(kept.socket, true);
-    const auto writeBody = [&kept, &body](size_t offset, size_t length, httplib::DataSink& sink) {
-        const bool written = sink.write(body.data() + offset, length);
-        kept.holding = false;
-        holdBack(kept.socket, false);
-        return written;
-    };
-    httplib::Result result = client.Post(path, headers, body.size(), writeBody, contentType);
-    if (kept.holding) {  // the body was never written
-        kept.holding = false;
-        if (client.is_socket_open()) holdBack(kept.socket, false);
-    }
-    return result;
-}
-
 int sendPost(const std::string& host, const std::string& path, const std::string& headerLines,
              const std::string& body, std::string& replyBody, int& answeredStatus) {
     Endpoint endpoint;
@@ -192,9 +150,7 @@ int sendPost(const std::string& host, const std::string& path, const std::string
     httplib::Headers headers;
     std::string contentType;
     parseHeaderLines(headerLines, headers, contentType);
-    httplib::Result result = body.empty()
-                                       ? client->Post(requestPath(endpoint, path), headers, body, contentType)
-                                       : postInOneGo(*client, requestPath(endpoint, path), headers, body, contentType);
+    httplib::Result result = client->Post(requestPath(endpoint, path), headers, body, contentType);
     if (result) answeredStatus = result->status;
     if (!result || result->status < 200 || result->status > 299) return -1;
     replyBody = std::move(result->body);
@@ -228,8 +184,6 @@ int httpPost(const std::string& host, const std::string& path, const std::string
 void resetHttpClient() {
     keptClient().client.reset();
     keptClient().origin.clear();
-    keptClient().socket = -1;
-    keptClient().holding = false;
 }
 
 }  // namespace standin

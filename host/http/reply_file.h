@@ -1,6 +1,5 @@
 // The reply file of the host's HTTP function: after each request it holds
-// exactly the reply. Where the system reports what happens to the file's
-// name, the file stays open from one request to the next.
+// exactly the reply.
 #pragma once
 
 #include <string>

@@ -8,8 +8,6 @@
 #include <map>
 #include <vector>
 
-#include "options/file_watch.h"
-
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -176,9 +174,8 @@ struct ReadFile {
     }
 };
 
-// Files are read anew only when they changed (the plug-in reads one value at a
-// time, a few dozen per service request). Where the system reports changes,
-// a file nothing happened to since it was last read is not even looked at.
+// Files are read anew only when their stamp changed (the plug-in reads one
+// value at a time, a few dozen per service request): one status call a read.
 std::map<std::string, ReadFile>& readFiles() {
     static std::map<std::string, ReadFile> files;
     return files;
@@ -216,9 +213,7 @@ Location locate(const std::vector<IniLine>& lines, const std::string& section,
 // The file's lines as they stand now; null when it cannot be read.
 const std::vector<IniLine>* currentLines(const std::string& path) {
     std::map<std::string, ReadFile>& files = readFiles();
-    const bool unchanged = lookAt(path, WatchedFor::kContent) == SinceLastLook::kNothing;
     auto known = files.find(path);
-    if (unchanged && known != files.end()) return &known->second.lines;
     const int64_t readAt = nowNanoseconds();
     FileStamp stamp;
     // A name the system's status call refuses (longer than MAX_PATH on

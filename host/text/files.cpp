@@ -85,18 +85,6 @@ STANDIN_EXPORT int32_t MG_CDECL ordinal_52541(void* file, const char* format, ..
   if (file == nullptr || format == nullptr) return -1;
   FILE* out = static_cast<FILE*>(file);
   bool limited = state().writeFailsAfter >= 0;
-  if (std::strcmp(format, "%s") == 0) {
-    // A text written as it stands, the usual call: without the formatter.
-    va_list values;
-    va_start(values, format);
-    const char* text = va_arg(values, const char*);
-    va_end(values);
-    if (text != nullptr) {
-      size_t length = std::strlen(text);
-      if (limited) return writeLimited(out, text, length);
-      return std::fwrite(text, 1, length, out) == length ? static_cast<int32_t>(length) : -1;
-    }
-  }
   va_list values;
   va_start(values, format);
   if (!limited) {
