@@ -95,8 +95,10 @@ int32_t runCommand(uint16_t number);          // -1 when no such command
 // The order service (HTTP function 51757). Requests go to "https://<host>/<path>"
 // as the plug-in names them, or to the base address set here for every request
 // ("http://127.0.0.1:PORT" sends them to a local service stand-in; "" returns to
-// the named host). The same setter as in http_client.h.
+// the named host). The same setters as in http_client.h: the limits of one
+// request (total seconds, reply bytes; 0 keeps a default) are told there.
 void setServiceBaseUrl(const std::string& url);
+void setRequestLimits(long totalSeconds, size_t replyBytes);
 
 // One call of the HTTP function as the host received it.
 struct HttpRequestRecord {

@@ -2,6 +2,7 @@
 // keeping one connection open between requests.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace standin {
@@ -22,6 +23,14 @@ void setServiceBaseUrl(const std::string& url);
 // none came.
 int httpPost(const std::string& host, const std::string& path, const std::string& headerLines,
              const std::string& body, std::string& replyBody, int* answeredStatus = nullptr);
+
+// Limits of one request: its total time, from the start of connecting to
+// the reply's last byte (POSIX client only; WinHTTP bounds each step), and
+// the size of the reply's body. A request beyond either fails as a transport
+// failure (-1, no reply). 0 sets a limit back to its default.
+constexpr long kDefaultRequestSeconds = 120;
+constexpr size_t kDefaultReplyBytes = size_t{64} << 20;
+void setRequestLimits(long totalSeconds, size_t replyBytes);
 
 // Closes the kept connection; the next request opens a new one.
 void resetHttpClient();

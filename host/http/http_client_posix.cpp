@@ -1,16 +1,18 @@
-// The host's HTTP client on top of cpp-httplib: one kept-alive client for the current
-// service address, with bounded connect and transfer times.
-// (Windows builds get their own client; this file is for the other platforms.)
-#ifndef _WIN32
-
-#include "http/http_client.h"
-
+// The host's HTTP client on POSIX systems, on top of cpp-httplib: one
+// kept-alive client for the current service address, with bounded connect
+// and transfer times, a total time limit per request and a cap on the reply.
 #include <httplib.h>
 
-#include <cctype>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
+
+#include "http/http_client.h"
+#include "http/service_endpoint.h"
 
 namespace standin {
 namespace {
@@ -18,174 +20,166 @@ namespace {
 constexpr time_t kConnectSeconds = 10;
 constexpr time_t kTransferSeconds = 60;
 
-// Where a request goes: "scheme://authority" for the client, and the path prefix
-// (empty or "/..." without a trailing slash) put before the plug-in's path.
-struct Endpoint {
-    std::string origin;
-    std::string prefix;
+struct Limits {
+  long totalSeconds = kDefaultRequestSeconds;
+  size_t replyBytes = kDefaultReplyBytes;
 };
+
+Limits& limits() {
+  static Limits kept;
+  return kept;
+}
 
 struct KeptClient {
-    std::string origin;
-    std::unique_ptr<httplib::Client> client;
+  std::string origin;
+  std::unique_ptr<httplib::Client> client;
 };
 
-std::string& serviceBaseUrl() {
-    static std::string url;
-    return url;
-}
-
 KeptClient& keptClient() {
-    static KeptClient kept;
-    return kept;
+  static KeptClient kept;
+  return kept;
 }
 
-std::string trimBlanks(const std::string& text) {
-    const size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return std::string();
-    const size_t end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
-}
+// Stops the request in flight when its total time is up: the client's own
+// time-outs bound only the wait for each next byte, so a service sending one
+// byte a second would hold a request for ever. One thread for all requests,
+// started with the first; the client library stops a request from another
+// thread by shutting its socket down.
+class RequestWatch {
+ public:
+  static RequestWatch& instance() {
+    static RequestWatch* watch = new RequestWatch;  // its thread outlives every static
+    return *watch;
+  }
 
-bool sameLetters(const std::string& a, const char* b) {
-    if (a.size() != std::char_traits<char>::length(b)) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
+  void begin(httplib::Client* client, std::chrono::steady_clock::time_point deadline) {
+    std::lock_guard<std::mutex> hold(lock_);
+    client_ = client;
+    deadline_ = deadline;
+    expired_ = false;
+    if (!started_) {
+      started_ = true;
+      std::thread([this] { run(); }).detach();
     }
-    return true;
-}
+    wake_.notify_one();
+  }
 
-bool isHostName(const std::string& host) {
-    if (host.empty()) return false;
-    for (const char c : host) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= ' ' || byte >= 0x7F || c == '/' || c == '?' || c == '#' || c == '@') {
-            return false;
-        }
+  // Ends the watch of the request; true when its time ran out.
+  bool end() {
+    std::lock_guard<std::mutex> hold(lock_);
+    client_ = nullptr;
+    return expired_;
+  }
+
+ private:
+  void run() {
+    std::unique_lock<std::mutex> hold(lock_);
+    for (;;) {
+      if (client_ == nullptr) {
+        wake_.wait(hold);
+      } else if (wake_.wait_until(hold, deadline_) == std::cv_status::timeout && client_ != nullptr &&
+                 std::chrono::steady_clock::now() >= deadline_) {
+        expired_ = true;
+        client_->stop();
+        client_ = nullptr;
+      }
     }
-    return true;
-}
+  }
 
-bool endpointFromBase(const std::string& url, Endpoint& endpoint) {
-    const size_t separator = url.find("://");
-    if (separator == std::string::npos) return false;
-    const std::string scheme = url.substr(0, separator);
-    if (!sameLetters(scheme, "http") && !sameLetters(scheme, "https")) return false;
-    const size_t authorityStart = separator + 3;
-    const size_t slash = url.find('/', authorityStart);
-    const std::string authority = url.substr(authorityStart, slash - authorityStart);
-    if (!isHostName(authority)) return false;
-    endpoint.origin = url.substr(0, authorityStart) + authority;
-    endpoint.prefix = slash == std::string::npos ? std::string() : url.substr(slash);
-    while (!endpoint.prefix.empty() && endpoint.prefix.back() == '/') endpoint.prefix.pop_back();
-    return true;
-}
-
-bool endpointFor(const std::string& host, Endpoint& endpoint) {
-    if (!serviceBaseUrl().empty()) return endpointFromBase(serviceBaseUrl(), endpoint);
-    if (!isHostName(host)) return false;
-    endpoint.origin = "https://" + host;
-    endpoint.prefix.clear();
-    return true;
-}
-
-std::string requestPath(const Endpoint& endpoint, const std::string& path) {
-    const size_t start = path.find_first_not_of('/');
-    return endpoint.prefix + "/" + (start == std::string::npos ? std::string() : path.substr(start));
-}
+  std::mutex lock_;
+  std::condition_variable wake_;
+  httplib::Client* client_ = nullptr;
+  std::chrono::steady_clock::time_point deadline_;
+  bool expired_ = false;
+  bool started_ = false;
+};
 
 // The kept client for origin, made anew when the origin changed; null when the
 // address cannot be used.
 httplib::Client* clientFor(const std::string& origin) {
-    KeptClient& kept = keptClient();
-    if (kept.client && kept.origin == origin) return kept.client.get();
-    kept.client.reset();
-    auto client = std::make_unique<httplib::Client>(origin);
-    if (!client->is_valid()) return nullptr;
-    client->set_connection_timeout(kConnectSeconds, 0);
-    client->set_read_timeout(kTransferSeconds, 0);
-    client->set_write_timeout(kTransferSeconds, 0);
-    client->set_keep_alive(true);
-    // Header and body leave in separate writes: without this each request
-    // would wait for the server's delayed acknowledgement.
-    client->set_tcp_nodelay(true);
-    kept.origin = origin;
-    kept.client = std::move(client);
-    return kept.client.get();
-}
-
-// Splits "Name: value\r\n" lines into headers; the content type is set apart because
-// the client sends it with the body. Lines without a name and a colon are skipped.
-void parseHeaderLines(const std::string& lines, httplib::Headers& headers,
-                      std::string& contentType) {
-    size_t pos = 0;
-    while (pos < lines.size()) {
-        size_t end = lines.find('\n', pos);
-        if (end == std::string::npos) end = lines.size();
-        std::string line = lines.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const size_t colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        const std::string name = trimBlanks(line.substr(0, colon));
-        const std::string value = trimBlanks(line.substr(colon + 1));
-        if (name.empty() || name.find_first_of(" \t\r") != std::string::npos) continue;
-        if (sameLetters(name, "Content-Type")) {
-            contentType = value;
-        } else {
-            headers.emplace(name, value);
-        }
-    }
+  KeptClient& kept = keptClient();
+  if (kept.client && kept.origin == origin) return kept.client.get();
+  kept.client.reset();
+  auto client = std::make_unique<httplib::Client>(origin);
+  if (!client->is_valid()) return nullptr;
+  client->set_connection_timeout(kConnectSeconds, 0);
+  client->set_read_timeout(kTransferSeconds, 0);
+  client->set_write_timeout(kTransferSeconds, 0);
+  client->set_keep_alive(true);
+  // Header and body leave in separate writes: without this each request
+  // would wait for the server's delayed acknowledgement.
+  client->set_tcp_nodelay(true);
+  kept.origin = origin;
+  kept.client = std::move(client);
+  return kept.client.get();
 }
 
 int sendPost(const std::string& host, const std::string& path, const std::string& headerLines,
              const std::string& body, std::string& replyBody, int& answeredStatus) {
-    Endpoint endpoint;
-    if (!endpointFor(host, endpoint)) return -1;
-    httplib::Client* client = clientFor(endpoint.origin);
-    if (client == nullptr) return -1;
-    httplib::Headers headers;
-    std::string contentType;
-    parseHeaderLines(headerLines, headers, contentType);
-    httplib::Result result = client->Post(requestPath(endpoint, path), headers, body, contentType);
-    if (result) answeredStatus = result->status;
-    if (!result || result->status < 200 || result->status > 299) return -1;
-    replyBody = std::move(result->body);
-    return result->status;
+  ServiceEndpoint endpoint;
+  if (!endpointFor(host, endpoint)) return -1;
+  httplib::Client* client = clientFor(endpoint.origin());
+  if (client == nullptr) return -1;
+  httplib::Request request;
+  request.method = "POST";
+  request.path = requestPath(endpoint, path);
+  for (auto& [name, value] : cleanHeaderLines(headerLines)) request.headers.emplace(name, value);
+  request.body = body;
+  bool tooLarge = false;
+  const size_t cap = limits().replyBytes;
+  request.content_receiver = [&replyBody, &tooLarge, cap](const char* data, size_t length, uint64_t, uint64_t) {
+    if (length > cap - replyBody.size()) {
+      tooLarge = true;
+      return false;
+    }
+    replyBody.append(data, length);
+    return true;
+  };
+  RequestWatch::instance().begin(client, std::chrono::steady_clock::now() + std::chrono::seconds(limits().totalSeconds));
+  httplib::Result result = client->send(request);
+  const bool expired = RequestWatch::instance().end();
+  if (result) answeredStatus = result->status;
+  if (!result || expired || tooLarge) {
+    // The connection may hold the rest of an unread reply.
+    resetHttpClient();
+    return -1;
+  }
+  if (result->status < 200 || result->status > 299) return -1;
+  return result->status;
 }
 
 }  // namespace
 
 void setServiceBaseUrl(const std::string& url) {
-    serviceBaseUrl() = url;
-    resetHttpClient();
+  serviceBaseUrl() = url;
+  resetHttpClient();
+}
+
+void setRequestLimits(long totalSeconds, size_t replyBytes) {
+  limits().totalSeconds = totalSeconds > 0 ? totalSeconds : kDefaultRequestSeconds;
+  limits().replyBytes = replyBytes > 0 ? replyBytes : kDefaultReplyBytes;
 }
 
 int httpPost(const std::string& host, const std::string& path, const std::string& headerLines,
              const std::string& body, std::string& replyBody, int* answeredStatus) {
-    replyBody.clear();
-    int answered = 0;
-    if (answeredStatus != nullptr) *answeredStatus = 0;
-    try {
-        int status = sendPost(host, path, headerLines, body, replyBody, answered);
-        if (answeredStatus != nullptr) *answeredStatus = answered;
-        return status;
-    } catch (const std::exception&) {
-        // An address the client refuses (it throws for unknown schemes) or no memory.
-        resetHttpClient();
-        replyBody.clear();
-        return -1;
-    }
+  replyBody.clear();
+  int answered = 0;
+  if (answeredStatus != nullptr) *answeredStatus = 0;
+  int status = -1;
+  try {
+    status = sendPost(host, path, headerLines, body, replyBody, answered);
+  } catch (const std::exception&) {
+    // An address the client refuses (it throws for unknown schemes) or no memory.
+    resetHttpClient();
+  }
+  if (answeredStatus != nullptr) *answeredStatus = answered;
+  if (status < 0) replyBody.clear();
+  return status;
 }
 
 void resetHttpClient() {
-    keptClient().client.reset();
-    keptClient().origin.clear();
+  keptClient().client.reset();
+  keptClient().origin.clear();
 }
 
 }  // namespace standin
-
-#endif  // _WIN32

@@ -56,6 +56,7 @@ bool configureHost(const ProgramOptions& options, std::string& error) {
   std::string url = options.serviceUrl.empty() ? profileServiceUrl(workDir) : options.serviceUrl;
   if (!url.empty()) standin::setServiceBaseUrl(url);
   for (const std::string& answer : options.textAnswers) standin::scriptTextInput(answer);
+  standin::setRequestLimits(options.requestSeconds, options.replyBytes);
   if (!options.answersFile.empty()) {
     std::error_code failure;
     if (!std::filesystem::is_regular_file(options.answersFile, failure)) {

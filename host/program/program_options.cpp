@@ -89,6 +89,29 @@ const OptionRow kOptions[] = {
      "the order service's address, e.g. http://127.0.0.1:8080\n(default: [Service] BaseUrl of tomiks.ini, else the "
      "address\nthe plug-in names)",
      [](ProgramOptions& o, const std::string& v, std::string&) { o.serviceUrl = v; return true; }},
+    {"--request-time-limit", "SECONDS",
+     "a request to the order service that has not been answered\nin full after SECONDS fails (default 120; Linux client\n"
+     "only, on Windows each step is bounded: 10 s to connect,\n60 s for every read and write)",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       long long seconds = 0;
+       if (!parseNumber(v, 1, 86400, seconds)) {
+         error = "--request-time-limit needs a number of seconds from 1 to 86400";
+         return false;
+       }
+       o.requestSeconds = static_cast<long>(seconds);
+       return true;
+     }},
+    {"--reply-size-limit", "BYTES",
+     "a reply from the order service larger than BYTES fails\nthe request (default 67108864, 64 MiB)",
+     [](ProgramOptions& o, const std::string& v, std::string& error) {
+       long long bytes = 0;
+       if (!parseNumber(v, 1, 1LL << 30, bytes)) {
+         error = "--reply-size-limit needs a number of bytes from 1 to 1073741824";
+         return false;
+       }
+       o.replyBytes = static_cast<size_t>(bytes);
+       return true;
+     }},
     {"--plugin", "PATH", "the plug-in library (default: the one named above, beside\ntomiks)",
      [](ProgramOptions& o, const std::string& v, std::string&) { o.pluginPath = v; return true; }},
     {"--answers", "FILE",

@@ -12,6 +12,8 @@
 struct ProgramOptions {
   std::string workDir;          // the host's working directory (profile, option files, documents)
   std::string serviceUrl;       // "" : from tomiks.ini, else the address the plug-in names
+  long requestSeconds = 0;       // total time of a request to the service; 0: the client's default
+  size_t replyBytes = 0;         // largest reply body taken; 0: the client's default
   std::string pluginPath;       // "" : kPluginFileName beside the program
   std::string answersFile;      // scripted dialog answers
   std::vector<std::string> textAnswers;  // answers to the host's text prompts, in order (UTF-8)

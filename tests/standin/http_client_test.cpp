@@ -68,6 +68,21 @@ protected:
             response.status = 500;
             response.set_content("service error", "text/plain");
         });
+        // One byte every 200 ms, 25 in all: without a total time limit the
+        // request would be answered in full.
+        server_.Post("/trickle.php", [](const httplib::Request&, httplib::Response& response) {
+            response.set_chunked_content_provider("text/plain", [](size_t sent, httplib::DataSink& sink) {
+                if (sent == 25) {
+                    sink.done();
+                    return true;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                return sink.write("x", 1);
+            });
+        });
+        server_.Post("/sized.php", [](const httplib::Request& request, httplib::Response& response) {
+            response.set_content(std::string(std::stoul(request.body), 'r'), "text/plain");
+        });
         port_ = server_.bind_to_any_port("127.0.0.1");
         ASSERT_GT(port_, 0);
         thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -81,6 +96,7 @@ protected:
     void TearDown() override {
         resetHttpClient();  // lets the server's connection thread end at once
         setServiceBaseUrl("");
+        setRequestLimits(0, 0);
         server_.stop();
         if (thread_.joinable()) thread_.join();
     }
@@ -166,6 +182,19 @@ TEST_F(HttpClient, AConnectionTheServerClosedMeanwhileIsOpenedAgain) {
     EXPECT_EQ(httpPost("ignored", "connector.php", kFormHeaders, "page=2", reply), 200);
     EXPECT_EQ(reply, "{\"reply\":\"page=2\"}");
     EXPECT_EQ(connectionsSeen(), 2u);
+}
+
+TEST_F(HttpClient, ARequestPastItsTotalTimeOrWithTooLargeAReplyFailsAndTheNextOneWorks) {
+    std::string reply;
+    setRequestLimits(1, 1000);
+    EXPECT_EQ(httpPost("ignored", "trickle.php", kFormHeaders, "x=1", reply), -1);
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(httpPost("ignored", "sized.php", kFormHeaders, "1000", reply), 200);
+    EXPECT_EQ(reply.size(), 1000u);
+    EXPECT_EQ(httpPost("ignored", "sized.php", kFormHeaders, "1001", reply), -1);
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(httpPost("ignored", "connector.php", kFormHeaders, "after", reply), 200);
+    EXPECT_EQ(reply, "{\"reply\":\"after\"}");
 }
 
 }  // namespace
