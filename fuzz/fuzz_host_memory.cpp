@@ -40,6 +40,4 @@ void hostRelease(void* block) {
 
 long fuzzLiveBlocks() { return liveBlocks; }
 long fuzzAllocationCount() { return allocations; }
-void fuzzFailNthAllocation(long n) {
-  failAt = n == 0 ? 0 : allocations + n;
-}
+void fuzzFailNthAllocation(long n) { failAt = n == 0 ? 0 : allocations + n; }

@@ -55,8 +55,7 @@ int main(int argc, char** argv) {
         paths = true;
         continue;
       }
-      std::fprintf(stderr, "%s: unknown option %s\n(%s --help tells the usage)\n", name.c_str(), argv[i],
-                   name.c_str());
+      std::fprintf(stderr, "%s: unknown option %s\n(%s --help tells the usage)\n", name.c_str(), argv[i], name.c_str());
       return 2;
     }
     std::filesystem::path path(argv[i]);

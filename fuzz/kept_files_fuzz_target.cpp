@@ -82,7 +82,8 @@ void checkRegister(const std::string& bytes, const std::vector<std::string>& lin
   }
   std::unordered_map<std::string, BookedOrder> before;
   size_t damagedBefore = parseRegisterLines(linesOf(good + "\n" + bytes), before);
-  if (damagedBefore != damaged || before.size() < orders.size()) stop("register: a good entry before the input changed it", bytes);
+  if (damagedBefore != damaged || before.size() < orders.size())
+    stop("register: a good entry before the input changed it", bytes);
   for (const auto& entry : orders) {
     auto same = before.find(entry.first);
     if (same == before.end() || same->second.booked != entry.second.booked) {

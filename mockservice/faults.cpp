@@ -16,10 +16,12 @@ bool parsePositive(const std::string& text, long long max, long long& out) {
 }
 
 bool parseKind(const std::string& text, FaultRule& out) {
-    static const struct { const char* name; FaultKind kind; } kinds[] = {
-        {"http500", FaultKind::Http500}, {"drop", FaultKind::Drop},
-        {"garbage", FaultKind::Garbage}, {"truncated", FaultKind::Truncated},
-        {"error", FaultKind::Error}, {"http429", FaultKind::Http429},
+    static const struct {
+        const char* name;
+        FaultKind kind;
+    } kinds[] = {
+        {"http500", FaultKind::Http500},     {"drop", FaultKind::Drop},   {"garbage", FaultKind::Garbage},
+        {"truncated", FaultKind::Truncated}, {"error", FaultKind::Error}, {"http429", FaultKind::Http429},
         {"reordered", FaultKind::Reordered},
     };
     for (const auto& k : kinds) {
@@ -72,8 +74,7 @@ std::vector<FaultRule> FaultPlan::nextCall(const std::string& method) {
     long long number = ++calls_[method];
     std::vector<FaultRule> hits;
     for (const FaultRule& rule : rules_)
-        if (rule.method == method && (rule.call == number || (rule.onward && number > rule.call)))
-            hits.push_back(rule);
+        if (rule.method == method && (rule.call == number || (rule.onward && number > rule.call))) hits.push_back(rule);
     return hits;
 }
 

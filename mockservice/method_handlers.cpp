@@ -25,8 +25,7 @@ Param numberParameter(const ServiceCall& call, const char* name, double& out) {
 }
 
 std::string badParameter(const char* name, const char* expected) {
-    return errorReply("ERROR_BAD_PARAMETERS",
-                      std::string("Parameter ") + name + " must be " + expected);
+    return errorReply("ERROR_BAD_PARAMETERS", std::string("Parameter ") + name + " must be " + expected);
 }
 
 std::string getOrderStatusList(const Shop& shop) {
@@ -83,15 +82,15 @@ std::string setOrderStatus(Shop& shop, const ServiceCall& call) {
 }  // namespace
 
 std::string errorReply(const std::string& code, const std::string& message) {
-    return "{\"status\":\"ERROR\",\"error_code\":" + jsonString(code) +
-           ",\"error_message\":" + jsonString(message) + "}";
+    return "{\"status\":\"ERROR\",\"error_code\":" + jsonString(code) + ",\"error_message\":" + jsonString(message) +
+           "}";
 }
 
 std::string handleServiceCall(Shop& shop, const ServiceCall& call) {
     if (!call.hasToken || call.token != shop.token) return errorReply("ERROR_BAD_TOKEN", "Invalid token");
     if (!call.hasMethod || call.method.empty()) return errorReply("ERROR_UNKNOWN_METHOD", "No method given");
-    bool known = call.method == "getOrderStatusList" || call.method == "getOrders" ||
-                 call.method == "getInvoices" || call.method == "setOrderStatus";
+    bool known = call.method == "getOrderStatusList" || call.method == "getOrders" || call.method == "getInvoices" ||
+                 call.method == "setOrderStatus";
     if (!known) return errorReply("ERROR_UNKNOWN_METHOD", "Unknown method " + call.method);
     if (call.hasParameters && !call.parametersValid)
         return errorReply("ERROR_BAD_PARAMETERS", "Parameters are not a JSON object");

@@ -70,8 +70,7 @@ int main(int argc, char** argv) {
     }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    mockgate::generateShop(options, [](const std::string& piece) {
-        std::fwrite(piece.data(), 1, piece.size(), stdout);
-    });
+    mockgate::generateShop(options,
+                           [](const std::string& piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -99,9 +99,8 @@ void MockService::attach(httplib::Server& server) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    server.Post("/connector.php", [this](const httplib::Request& request, httplib::Response& response) {
-        handle(request, response);
-    });
+    server.Post("/connector.php",
+                [this](const httplib::Request& request, httplib::Response& response) { handle(request, response); });
 }
 
 std::string MockService::answer(const ServiceCall& call) {

@@ -74,7 +74,11 @@ struct OptionRow {
 };
 
 const OptionRow kOptions[] = {
-    {"--data", [](Options& o, const std::string& v, std::string&) { o.dataPath = v; return true; }},
+    {"--data",
+     [](Options& o, const std::string& v, std::string&) {
+         o.dataPath = v;
+         return true;
+     }},
     {"--port",
      [](Options& o, const std::string& v, std::string& error) {
          char* end;
@@ -86,8 +90,16 @@ const OptionRow kOptions[] = {
          o.port = int(port);
          return true;
      }},
-    {"--log", [](Options& o, const std::string& v, std::string&) { o.logPath = v; return true; }},
-    {"--state-out", [](Options& o, const std::string& v, std::string&) { o.stateOutPath = v; return true; }},
+    {"--log",
+     [](Options& o, const std::string& v, std::string&) {
+         o.logPath = v;
+         return true;
+     }},
+    {"--state-out",
+     [](Options& o, const std::string& v, std::string&) {
+         o.stateOutPath = v;
+         return true;
+     }},
     {"--fault",
      [](Options& o, const std::string& v, std::string& error) {
          mockgate::FaultRule rule;

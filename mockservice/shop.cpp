@@ -18,14 +18,14 @@ bool orderBefore(const Shop& shop, size_t a, size_t b) {
 }
 
 void insertSorted(const Shop& shop, std::vector<size_t>& list, size_t index) {
-    auto at = std::lower_bound(list.begin(), list.end(), index,
-                               [&](size_t a, size_t b) { return orderBefore(shop, a, b); });
+    auto at =
+        std::lower_bound(list.begin(), list.end(), index, [&](size_t a, size_t b) { return orderBefore(shop, a, b); });
     list.insert(at, index);
 }
 
 void eraseSorted(const Shop& shop, std::vector<size_t>& list, size_t index) {
-    auto at = std::lower_bound(list.begin(), list.end(), index,
-                               [&](size_t a, size_t b) { return orderBefore(shop, a, b); });
+    auto at =
+        std::lower_bound(list.begin(), list.end(), index, [&](size_t a, size_t b) { return orderBefore(shop, a, b); });
     if (at != list.end() && *at == index) list.erase(at);
 }
 
@@ -37,8 +37,12 @@ public:
     std::vector<ShopMember> members;
     std::vector<std::vector<std::string>> elements;  // per member
 
-    bool Null() { return scalar([](JsonWriter& w) { return w.Null(); }); }
-    bool Bool(bool value) { return scalar([&](JsonWriter& w) { return w.Bool(value); }); }
+    bool Null() {
+        return scalar([](JsonWriter& w) { return w.Null(); });
+    }
+    bool Bool(bool value) {
+        return scalar([&](JsonWriter& w) { return w.Bool(value); });
+    }
     bool RawNumber(const char* text, SizeType length, bool) {
         return scalar([&](JsonWriter& w) { return w.RawValue(text, length, rapidjson::kNumberType); });
     }
@@ -54,10 +58,18 @@ public:
         if (depth_ >= 3) element_.Key(text, length);
         return true;
     }
-    bool StartObject() { return open([](JsonWriter& w) { return w.StartObject(); }); }
-    bool EndObject(SizeType) { return close([](JsonWriter& w) { return w.EndObject(); }); }
-    bool StartArray() { return open([](JsonWriter& w) { return w.StartArray(); }); }
-    bool EndArray(SizeType) { return close([](JsonWriter& w) { return w.EndArray(); }); }
+    bool StartObject() {
+        return open([](JsonWriter& w) { return w.StartObject(); });
+    }
+    bool EndObject(SizeType) {
+        return close([](JsonWriter& w) { return w.EndObject(); });
+    }
+    bool StartArray() {
+        return open([](JsonWriter& w) { return w.StartArray(); });
+    }
+    bool EndArray(SizeType) {
+        return close([](JsonWriter& w) { return w.EndArray(); });
+    }
 
 private:
     // A value at level 1 is a member's value, at level 2 an element of it.
@@ -190,12 +202,14 @@ void keepTexts(Shop& shop, const std::string& text) {
         // Only the first member of a name counts, as in every lookup.
         if (member.name == "orders") {
             if (!ordersSeen)
-                for (size_t k = 0; k < shop.orders.size(); ++k) shop.orders[k].json = std::move(splitter.elements[m][k]);
+                for (size_t k = 0; k < shop.orders.size(); ++k)
+                    shop.orders[k].json = std::move(splitter.elements[m][k]);
             ordersSeen = true;
             member.json.clear();
         } else if (member.name == "invoices" && !invoicesSeen) {
             invoicesSeen = true;
-            for (size_t k = 0; k < shop.invoices.size(); ++k) shop.invoices[k].json = std::move(splitter.elements[m][k]);
+            for (size_t k = 0; k < shop.invoices.size(); ++k)
+                shop.invoices[k].json = std::move(splitter.elements[m][k]);
         } else if (member.name == "statuses" && !statusesSeen) {
             statusesSeen = true;
             shop.statusesJson = member.json;
@@ -210,8 +224,7 @@ void buildIndexes(Shop& shop) {
     std::sort(shop.ordersByDate.begin(), shop.ordersByDate.end(),
               [&](size_t a, size_t b) { return orderBefore(shop, a, b); });
     // Walking the sorted list keeps every per-status list sorted as well.
-    for (size_t index : shop.ordersByDate)
-        shop.ordersByStatus[shop.orders[index].statusId].push_back(index);
+    for (size_t index : shop.ordersByDate) shop.ordersByStatus[shop.orders[index].statusId].push_back(index);
 }
 
 }  // namespace
@@ -262,8 +275,8 @@ ShopOrder* findOrder(Shop& shop, long long orderId) {
     return at == shop.orderPosition.end() ? nullptr : &shop.orders[at->second];
 }
 
-std::vector<const ShopOrder*> selectOrders(const Shop& shop, bool allStatuses, long long statusId,
-                                           double dateFrom, size_t limit) {
+std::vector<const ShopOrder*> selectOrders(const Shop& shop, bool allStatuses, long long statusId, double dateFrom,
+                                           size_t limit) {
     std::vector<const ShopOrder*> page;
     const std::vector<size_t>* list = &shop.ordersByDate;
     if (!allStatuses) {
@@ -271,11 +284,9 @@ std::vector<const ShopOrder*> selectOrders(const Shop& shop, bool allStatuses, l
         if (at == shop.ordersByStatus.end()) return page;
         list = &at->second;
     }
-    auto first = std::lower_bound(list->begin(), list->end(), dateFrom, [&](size_t index, double date) {
-        return shop.orders[index].dateConfirmed < date;
-    });
-    for (auto it = first; it != list->end() && page.size() < limit; ++it)
-        page.push_back(&shop.orders[*it]);
+    auto first = std::lower_bound(list->begin(), list->end(), dateFrom,
+                                  [&](size_t index, double date) { return shop.orders[index].dateConfirmed < date; });
+    for (auto it = first; it != list->end() && page.size() < limit; ++it) page.push_back(&shop.orders[*it]);
     return page;
 }
 

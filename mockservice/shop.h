@@ -28,13 +28,13 @@ struct ShopInvoice {
 // A top-level member of the shop file, its value in compact form.
 struct ShopMember {
     std::string name;
-    std::string json;          // empty for "orders", which are kept in the shop's orders
+    std::string json;  // empty for "orders", which are kept in the shop's orders
 };
 
 struct Shop {
     std::string token;
     std::vector<ShopMember> members;  // in stored order
-    std::string statusesJson;  // compact "statuses" array as stored
+    std::string statusesJson;         // compact "statuses" array as stored
     std::vector<long long> statusIds;
     std::vector<ShopOrder> orders;  // in stored order
     std::vector<ShopInvoice> invoices;
@@ -52,8 +52,8 @@ ShopOrder* findOrder(Shop& shop, long long orderId);
 
 // Orders of one status (all orders when allStatuses), confirmed at or after
 // dateFrom, in (date_confirmed, order_id) order, at most limit of them.
-std::vector<const ShopOrder*> selectOrders(const Shop& shop, bool allStatuses, long long statusId,
-                                           double dateFrom, size_t limit);
+std::vector<const ShopOrder*> selectOrders(const Shop& shop, bool allStatuses, long long statusId, double dateFrom,
+                                           size_t limit);
 
 // Moves a known order to statusId and updates its stored object and indexes.
 void moveOrder(Shop& shop, ShopOrder& order, long long statusId);

@@ -24,68 +24,81 @@ struct Random {
     long long below(long long n) { return static_cast<long long>(next() % static_cast<uint64_t>(n)); }
     bool chance(int percent) { return below(100) < percent; }
     template <class T, size_t N>
-    const T& pick(const T (&list)[N]) { return list[below(N)]; }
+    const T& pick(const T (&list)[N]) {
+        return list[below(N)];
+    }
 };
 
-struct StatusDef { long long id; const char* name; const char* forCustomer; };
+struct StatusDef {
+    long long id;
+    const char* name;
+    const char* forCustomer;
+};
 const StatusDef kStatuses[] = {
-    {101, "Nowe", "Zamówienie przyjęte"},
-    {102, "W realizacji", "Kompletujemy Twoje zamówienie"},
-    {103, "Wysłane", "Przesyłka w drodze"},
-    {104, "Zrealizowane", "Zamówienie doręczone"},
+    {101, "Nowe", "Zamówienie przyjęte"},       {102, "W realizacji", "Kompletujemy Twoje zamówienie"},
+    {103, "Wysłane", "Przesyłka w drodze"},     {104, "Zrealizowane", "Zamówienie doręczone"},
     {105, "Anulowane", "Zamówienie anulowane"},
 };
 
-const char* const kFemaleNames[] = {"Anna", "Katarzyna", "Małgorzata", "Agnieszka", "Barbara", "Ewa",
-                                    "Elżbieta", "Zofia", "Jadwiga", "Łucja", "Żaneta", "Grażyna",
-                                    "Jolanta", "Bożena", "Dorota", "Magdalena"};
-const char* const kMaleNames[] = {"Piotr", "Krzysztof", "Andrzej", "Tomasz", "Paweł", "Michał",
-                                  "Łukasz", "Marek", "Grzegorz", "Józef", "Mateusz", "Wojciech",
-                                  "Jarosław", "Sławomir", "Zbigniew", "Bartłomiej"};
-const char* const kSurnames[] = {"Kowalski", "Wiśniewski", "Wójcik", "Kowalczyk", "Kamiński", "Lewandowski",
-                                 "Zieliński", "Szymański", "Woźniak", "Dąbrowski", "Kozłowski", "Jankowski",
-                                 "Mazur", "Kwiatkowski", "Krawczyk", "Piotrowski", "Grabowski", "Pawłowski",
-                                 "Michalski", "Król", "Wieczorek", "Jabłoński", "Wróbel", "Nowak", "Stępień",
-                                 "Jaworski", "Malinowski", "Górski", "Sikora", "Błaszczyk", "Żak", "Ślusarczyk",
-                                 "Gołębiowski", "Łęcki", "Chmielewski", "Sołtys"};
+const char* const kFemaleNames[] = {"Anna",     "Katarzyna", "Małgorzata", "Agnieszka", "Barbara", "Ewa",
+                                    "Elżbieta", "Zofia",     "Jadwiga",    "Łucja",     "Żaneta",  "Grażyna",
+                                    "Jolanta",  "Bożena",    "Dorota",     "Magdalena"};
+const char* const kMaleNames[] = {"Piotr",    "Krzysztof", "Andrzej",  "Tomasz",    "Paweł",   "Michał",
+                                  "Łukasz",   "Marek",     "Grzegorz", "Józef",     "Mateusz", "Wojciech",
+                                  "Jarosław", "Sławomir",  "Zbigniew", "Bartłomiej"};
+const char* const kSurnames[] = {"Kowalski",  "Wiśniewski",  "Wójcik",      "Kowalczyk",  "Kamiński",    "Lewandowski",
+                                 "Zieliński", "Szymański",   "Woźniak",     "Dąbrowski",  "Kozłowski",   "Jankowski",
+                                 "Mazur",     "Kwiatkowski", "Krawczyk",    "Piotrowski", "Grabowski",   "Pawłowski",
+                                 "Michalski", "Król",        "Wieczorek",   "Jabłoński",  "Wróbel",      "Nowak",
+                                 "Stępień",   "Jaworski",    "Malinowski",  "Górski",     "Sikora",      "Błaszczyk",
+                                 "Żak",       "Ślusarczyk",  "Gołębiowski", "Łęcki",      "Chmielewski", "Sołtys"};
 
-struct City { const char* name; int postcodeArea; };
-const City kCities[] = {{"Warszawa", 0},      {"Kraków", 30},       {"Łódź", 90},        {"Wrocław", 50},
-                        {"Poznań", 60},       {"Gdańsk", 80},       {"Szczecin", 70},    {"Bydgoszcz", 85},
-                        {"Lublin", 20},       {"Białystok", 15},    {"Katowice", 40},    {"Gdynia", 81},
-                        {"Częstochowa", 42},  {"Radom", 26},        {"Toruń", 87},       {"Rzeszów", 35},
-                        {"Kielce", 25},       {"Gliwice", 44},      {"Zielona Góra", 65}, {"Olsztyn", 10},
-                        {"Opole", 45},        {"Bielsko-Biała", 43}, {"Zakopane", 34},   {"Świnoujście", 72},
-                        {"Łomża", 18},        {"Żyrardów", 96},     {"Ełk", 19},         {"Sieradz", 98}};
-const char* const kStreets[] = {"ul. Marszałkowska", "ul. Piłsudskiego", "ul. Mickiewicza", "ul. Słowackiego",
-                                "ul. Kościuszki", "ul. Żeromskiego", "ul. Długa", "ul. Wrzosowa",
-                                "ul. Źródlana", "ul. Ogrodowa", "ul. Łąkowa", "ul. Świętokrzyska",
-                                "al. Jerozolimskie", "ul. Królowej Jadwigi", "ul. Różana", "ul. Polna",
-                                "ul. Leśna", "ul. Słoneczna", "ul. Grunwaldzka", "ul. Wojska Polskiego",
-                                "os. Złote Łany", "ul. Księżycowa"};
+struct City {
+    const char* name;
+    int postcodeArea;
+};
+const City kCities[] = {{"Warszawa", 0},     {"Kraków", 30},        {"Łódź", 90},         {"Wrocław", 50},
+                        {"Poznań", 60},      {"Gdańsk", 80},        {"Szczecin", 70},     {"Bydgoszcz", 85},
+                        {"Lublin", 20},      {"Białystok", 15},     {"Katowice", 40},     {"Gdynia", 81},
+                        {"Częstochowa", 42}, {"Radom", 26},         {"Toruń", 87},        {"Rzeszów", 35},
+                        {"Kielce", 25},      {"Gliwice", 44},       {"Zielona Góra", 65}, {"Olsztyn", 10},
+                        {"Opole", 45},       {"Bielsko-Biała", 43}, {"Zakopane", 34},     {"Świnoujście", 72},
+                        {"Łomża", 18},       {"Żyrardów", 96},      {"Ełk", 19},          {"Sieradz", 98}};
+const char* const kStreets[] = {"ul. Marszałkowska", "ul. Piłsudskiego",     "ul. Mickiewicza", "ul. Słowackiego",
+                                "ul. Kościuszki",    "ul. Żeromskiego",      "ul. Długa",       "ul. Wrzosowa",
+                                "ul. Źródlana",      "ul. Ogrodowa",         "ul. Łąkowa",      "ul. Świętokrzyska",
+                                "al. Jerozolimskie", "ul. Królowej Jadwigi", "ul. Różana",      "ul. Polna",
+                                "ul. Leśna",         "ul. Słoneczna",        "ul. Grunwaldzka", "ul. Wojska Polskiego",
+                                "os. Złote Łany",    "ul. Księżycowa"};
 
-struct Abroad { const char* country; const char* city; const char* postcode; const char* street; };
-const Abroad kAbroad[] = {{"DE", "Berlin", "10115", "Hauptstraße"},   {"DE", "München", "80331", "Bahnhofstraße"},
-                          {"AT", "Wien", "1010", "Mariahilfer Straße"}, {"SK", "Bratislava", "811 01", "Obchodná"},
-                          {"LT", "Vilnius", "01103", "Gedimino pr."},   {"FR", "Lyon", "69002", "Rue de la République"},
-                          {"IE", "Dublin", "D02 X285", "Grafton Street"}};
+struct Abroad {
+    const char* country;
+    const char* city;
+    const char* postcode;
+    const char* street;
+};
+const Abroad kAbroad[] = {
+    {"DE", "Berlin", "10115", "Hauptstraße"},      {"DE", "München", "80331", "Bahnhofstraße"},
+    {"AT", "Wien", "1010", "Mariahilfer Straße"},  {"SK", "Bratislava", "811 01", "Obchodná"},
+    {"LT", "Vilnius", "01103", "Gedimino pr."},    {"FR", "Lyon", "69002", "Rue de la République"},
+    {"IE", "Dublin", "D02 X285", "Grafton Street"}};
 
-const char* const kCompanies[] = {"Usługi Remontowe Józef Wąs",
-                                  "Przedsiębiorstwo Handlowe „Żuraw” Sp. z o.o.",
-                                  "Biuro Rachunkowe Księga s.c.",
-                                  "Piekarnia Złoty Kłos",
-                                  "Gabinet Stomatologiczny Uśmiech",
-                                  "Hurtownia Elektryczna Iskra Sp. z o.o.",
-                                  "Kwiaciarnia Różany Ogród",
-                                  "Zakład Ślusarski Stal-Pol",
-                                  "Agencja Reklamowa Źdźbło",
-                                  "Apteka Pod Łabędziem",
-                                  "Warsztat Samochodowy Tłok",
-                                  "Pracownia Ceramiki Glina i Ogień"};
+const char* const kCompanies[] = {"Usługi Remontowe Józef Wąs",      "Przedsiębiorstwo Handlowe „Żuraw” Sp. z o.o.",
+                                  "Biuro Rachunkowe Księga s.c.",    "Piekarnia Złoty Kłos",
+                                  "Gabinet Stomatologiczny Uśmiech", "Hurtownia Elektryczna Iskra Sp. z o.o.",
+                                  "Kwiaciarnia Różany Ogród",        "Zakład Ślusarski Stal-Pol",
+                                  "Agencja Reklamowa Źdźbło",        "Apteka Pod Łabędziem",
+                                  "Warsztat Samochodowy Tłok",       "Pracownia Ceramiki Glina i Ogień"};
 const char* const kForeignCompanies[] = {"Müller Handels GmbH", "Bäckerei Schön KG", "Dupont & Fils SARL",
                                          "Novák s.r.o."};
 
-struct Product { const char* name; const char* sku; double price; int tax; double weight; };
+struct Product {
+    const char* name;
+    const char* sku;
+    double price;
+    int tax;
+    double weight;
+};
 const Product kProducts[] = {
     {"Kubek ceramiczny „Złota jesień” 350 ml", "KUB-ZJ-350", 29.99, 23, 0.4},
     {"Herbata zielona liściasta Sencha 100 g", "HER-SEN-100", 18.5, 5, 0.12},
@@ -125,17 +138,30 @@ const Product kProducts[] = {
     {"Koc polarowy 150×200 – szary", "KOC-POL-150", 69.99, 23, 0.9},
 };
 
-struct Delivery { const char* method; double price; bool cod; };
+struct Delivery {
+    const char* method;
+    double price;
+    bool cod;
+};
 const Delivery kDeliveries[] = {
-    {"Kurier InPost", 14.99, false},          {"Paczkomat InPost 24/7", 11.99, false},
-    {"Kurier DPD – pobranie", 19.9, true},    {"Poczta Polska – list polecony", 8.5, false},
-    {"Poczta Polska – paczka pobraniowa", 17.5, true}, {"Odbiór osobisty w sklepie", 0, false},
-    {"DHL Express", 24, false},              {"Kurier GLS", 15.5, false},
+    {"Kurier InPost", 14.99, false},
+    {"Paczkomat InPost 24/7", 11.99, false},
+    {"Kurier DPD – pobranie", 19.9, true},
+    {"Poczta Polska – list polecony", 8.5, false},
+    {"Poczta Polska – paczka pobraniowa", 17.5, true},
+    {"Odbiór osobisty w sklepie", 0, false},
+    {"DHL Express", 24, false},
+    {"Kurier GLS", 15.5, false},
 };
 const char* const kPayments[] = {"Przelew online", "BLIK", "Karta płatnicza", "Przelew tradycyjny"};
-const char* const kComments[] = {"", "", "", "Proszę o kontakt telefoniczny przed doręczeniem.",
-                                 "Prezent – proszę nie dołączać paragonu.", "Dzwonić domofonem 12.",
-                                 "Zostawić u sąsiada pod 5, jeśli nikogo nie będzie.", "Faktura na firmę męża."};
+const char* const kComments[] = {"",
+                                 "",
+                                 "",
+                                 "Proszę o kontakt telefoniczny przed doręczeniem.",
+                                 "Prezent – proszę nie dołączać paragonu.",
+                                 "Dzwonić domofonem 12.",
+                                 "Zostawić u sąsiada pod 5, jeśli nikogo nie będzie.",
+                                 "Faktura na firmę męża."};
 const char* const kEmailDomains[] = {"example.pl", "poczta.example.com", "mail.example.net", "example.com.pl"};
 
 constexpr double kEuroRate = 4.3;
@@ -176,9 +202,9 @@ std::string feminine(const std::string& surname) {
 
 // Lower-case ASCII form of a Polish name, for e-mail addresses and logins.
 std::string asciiLower(const std::string& text) {
-    static const char* const folds[][2] = {
-        {"ą", "a"}, {"ć", "c"}, {"ę", "e"}, {"ł", "l"}, {"ń", "n"}, {"ó", "o"}, {"ś", "s"}, {"ź", "z"}, {"ż", "z"},
-        {"Ą", "a"}, {"Ć", "c"}, {"Ę", "e"}, {"Ł", "l"}, {"Ń", "n"}, {"Ó", "o"}, {"Ś", "s"}, {"Ź", "z"}, {"Ż", "z"}};
+    static const char* const folds[][2] = {{"ą", "a"}, {"ć", "c"}, {"ę", "e"}, {"ł", "l"}, {"ń", "n"}, {"ó", "o"},
+                                           {"ś", "s"}, {"ź", "z"}, {"ż", "z"}, {"Ą", "a"}, {"Ć", "c"}, {"Ę", "e"},
+                                           {"Ł", "l"}, {"Ń", "n"}, {"Ó", "o"}, {"Ś", "s"}, {"Ź", "z"}, {"Ż", "z"}};
     std::string out;
     for (size_t i = 0; i < text.size();) {
         bool folded = false;
@@ -219,9 +245,12 @@ std::string polishTaxId(Random& random) {
     } while (check == 10);
     nip += char('0' + check);
     switch (random.below(4)) {
-        case 0: return nip.substr(0, 3) + "-" + nip.substr(3, 3) + "-" + nip.substr(6, 2) + "-" + nip.substr(8);
-        case 1: return "PL" + nip;
-        default: return nip;
+        case 0:
+            return nip.substr(0, 3) + "-" + nip.substr(3, 3) + "-" + nip.substr(6, 2) + "-" + nip.substr(8);
+        case 1:
+            return "PL" + nip;
+        default:
+            return nip;
     }
 }
 
@@ -247,8 +276,8 @@ Customer makeCustomer(Random& random, long long serial) {
     std::string last = random.pick(kSurnames);
     if (female) last = feminine(last);
     c.fullname = first + " " + last;
-    c.email = asciiLower(first) + "." + asciiLower(last) + std::to_string(serial % 1000) + "@" +
-              random.pick(kEmailDomains);
+    c.email =
+        asciiLower(first) + "." + asciiLower(last) + std::to_string(serial % 1000) + "@" + random.pick(kEmailDomains);
     c.phone = random.chance(50) ? "+48 " + std::to_string(5 + random.below(3)) + digits(random, 2) + " " +
                                       digits(random, 3) + " " + digits(random, 3)
                                 : std::to_string(5 + random.below(3)) + digits(random, 8);
@@ -320,10 +349,12 @@ void writeOrder(JsonWriter& w, Random& random, long long orderId, long long stat
     bool wantInvoice = company ? random.chance(90) : random.chance(5);
     std::string taxId;
     if (company) taxId = abroad ? delivery.country + digits(random, 9) : polishTaxId(random);
-    Address billing = company && random.chance(50) ? (abroad ? foreignAddress(random) : polishAddress(random)) : delivery;
+    Address billing =
+        company && random.chance(50) ? (abroad ? foreignAddress(random) : polishAddress(random)) : delivery;
     const Delivery& shipping = random.pick(kDeliveries);
     bool noShipping = random.chance(4);
-    double shippingPrice = noShipping ? 0 : (euro ? std::round(shipping.price / kEuroRate * 100) / 100 : shipping.price);
+    double shippingPrice =
+        noShipping ? 0 : (euro ? std::round(shipping.price / kEuroRate * 100) / 100 : shipping.price);
 
     w.StartObject();
     number(w, "order_id", orderId);
@@ -358,8 +389,7 @@ void writeOrder(JsonWriter& w, Random& random, long long orderId, long long stat
     text(w, "delivery_point_id", "");
     text(w, "delivery_point_name", "");
     text(w, "invoice_fullname", company ? "" : customer.fullname);
-    text(w, "invoice_company",
-              company ? (abroad ? random.pick(kForeignCompanies) : random.pick(kCompanies)) : "");
+    text(w, "invoice_company", company ? (abroad ? random.pick(kForeignCompanies) : random.pick(kCompanies)) : "");
     text(w, "invoice_nip", taxId);
     text(w, "invoice_address", billing.street);
     text(w, "invoice_postcode", billing.postcode);
@@ -408,8 +438,7 @@ std::string statusesText(long long statusId) {
 
 void generateShop(const ShopGenOptions& options, const std::function<void(const std::string&)>& sink) {
     Random random{options.seed * 0x2545F4914F6CDD1Dull + 7};
-    sink("{\n\"token\": \"demo-token-123\",\n\"statuses\": " + statusesText(options.statusId) +
-         ",\n\"orders\": [\n");
+    sink("{\n\"token\": \"demo-token-123\",\n\"statuses\": " + statusesText(options.statusId) + ",\n\"orders\": [\n");
 
     DateClock clock;
     long long orderId = 7200001;

@@ -10,7 +10,7 @@ namespace mockgate {
 
 struct ShopGenOptions {
     long long orders = 1000;
-    long long statusId = 101;       // every generated order stands in this status
+    long long statusId = 101;  // every generated order stands in this status
     unsigned long long seed = 1;
 };
 

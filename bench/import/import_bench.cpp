@@ -158,8 +158,8 @@ double replaySeconds(const std::string& shopPath, const std::vector<std::string>
 // What one import did and cost.
 struct ImportRound {
   double seconds = -1;
-  double user = 0, system = 0;                  // the host process
-  double serviceUser = 0, serviceSystem = 0;    // mockgate
+  double user = 0, system = 0;                // the host process
+  double serviceUser = 0, serviceSystem = 0;  // mockgate
   long peakKiB = 0, peakBeforeKiB = 0;
   std::vector<std::string> logLines;
   size_t documents = 0;
@@ -167,8 +167,7 @@ struct ImportRound {
 
 // Imports the shop once into a fresh folder, through a fresh mockgate, with
 // the host stand-in reset; false when mockgate did not start.
-bool importOnce(const Options& options, const std::string& shopPath, const std::string& folder,
-                ImportRound& round) {
+bool importOnce(const Options& options, const std::string& shopPath, const std::string& folder, ImportRound& round) {
   MockgateProcess mock;
   if (!mock.start(shopPath)) {
     std::fprintf(stderr, "mockgate did not start\n");
@@ -245,9 +244,10 @@ int main(int argc, char** argv) {
     std::string roundFolder = work + "/round" + std::to_string(r);
     ImportRound round;
     if (mkdir(roundFolder.c_str(), 0700) != 0 || !importOnce(options, shopPath, roundFolder, round)) return 1;
-    std::printf("round %d: import %.2f s wall; host process %.2f s user, %.2f s system; mockgate %.2f s user, "
-                "%.2f s system",
-                r, round.seconds, round.user, round.system, round.serviceUser, round.serviceSystem);
+    std::printf(
+        "round %d: import %.2f s wall; host process %.2f s user, %.2f s system; mockgate %.2f s user, "
+        "%.2f s system",
+        r, round.seconds, round.user, round.system, round.serviceUser, round.serviceSystem);
     imports.push_back(round.seconds);
     if (options.floor) {
       std::vector<std::string> bodies;

@@ -80,20 +80,36 @@ void parseWithRapidjson(benchmark::State& state, const std::string& text) {
 
 void OrderPage_Marketgate(benchmark::State& state) { parseWithReader(state, orderPage()); }
 void OrderPage_cJSON(benchmark::State& state) { parseWithCjson(state, orderPage()); }
-void OrderPage_RapidJSON(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, orderPage()); }
-void OrderPage_RapidJSONFull(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, orderPage()); }
+void OrderPage_RapidJSON(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, orderPage());
+}
+void OrderPage_RapidJSONFull(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, orderPage());
+}
 void Numbers_Marketgate(benchmark::State& state) { parseWithReader(state, numberArray()); }
 void Numbers_cJSON(benchmark::State& state) { parseWithCjson(state, numberArray()); }
-void Numbers_RapidJSON(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, numberArray()); }
-void Numbers_RapidJSONFull(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, numberArray()); }
+void Numbers_RapidJSON(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, numberArray());
+}
+void Numbers_RapidJSONFull(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, numberArray());
+}
 void Objects1MB_Marketgate(benchmark::State& state) { parseWithReader(state, objectArray(1)); }
 void Objects10MB_Marketgate(benchmark::State& state) { parseWithReader(state, objectArray(10)); }
 void Objects1MB_cJSON(benchmark::State& state) { parseWithCjson(state, objectArray(1)); }
 void Objects10MB_cJSON(benchmark::State& state) { parseWithCjson(state, objectArray(10)); }
-void Objects1MB_RapidJSON(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, objectArray(1)); }
-void Objects10MB_RapidJSON(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, objectArray(10)); }
-void Objects1MB_RapidJSONFull(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, objectArray(1)); }
-void Objects10MB_RapidJSONFull(benchmark::State& state) { parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, objectArray(10)); }
+void Objects1MB_RapidJSON(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, objectArray(1));
+}
+void Objects10MB_RapidJSON(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseDefaultFlags>(state, objectArray(10));
+}
+void Objects1MB_RapidJSONFull(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, objectArray(1));
+}
+void Objects10MB_RapidJSONFull(benchmark::State& state) {
+  parseWithRapidjson<rapidjson::kParseFullPrecisionFlag>(state, objectArray(10));
+}
 
 }  // namespace
 
@@ -151,8 +167,8 @@ int main(int argc, char** argv) {
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  std::printf("order page: %zu bytes, numeric array: %zu bytes, object arrays: %zu and %zu bytes\n",
-              orderPage().size(), numberArray().size(), objectArray(1).size(), objectArray(10).size());
+  std::printf("order page: %zu bytes, numeric array: %zu bytes, object arrays: %zu and %zu bytes\n", orderPage().size(),
+              numberArray().size(), objectArray(1).size(), objectArray(10).size());
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -34,11 +34,11 @@ const std::string& lastDialogError();
 
 // One run of the dialog function, as the host saw it.
 struct DialogRun {
-  int32_t fixedFirst = 0;       // the third argument (1)
-  int32_t fixedSecond = 0;      // the fifth argument (0)
-  int32_t secondAuxValue = 0;   // the sixth argument
-  int32_t firstAuxValue = 0;    // the seventh argument
-  std::string answeredBy;       // "script", "terminal", "none", or "refused"
+  int32_t fixedFirst = 0;      // the third argument (1)
+  int32_t fixedSecond = 0;     // the fifth argument (0)
+  int32_t secondAuxValue = 0;  // the sixth argument
+  int32_t firstAuxValue = 0;   // the seventh argument
+  std::string answeredBy;      // "script", "terminal", "none", or "refused"
   int result = 0;
 };
 const std::vector<DialogRun>& dialogRuns();

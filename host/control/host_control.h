@@ -36,8 +36,8 @@ long allocationCount();
 void failNthAllocation(long n);  // the n-th allocation from now fails; 0: none fails
 
 // What kind of host this is.
-void setInterfaceLevel(int level);            // 112 by default
-void withholdOrdinal(unsigned ordinal);        // GetProcAddress will not find it
+void setInterfaceLevel(int level);       // 112 by default
+void withholdOrdinal(unsigned ordinal);  // GetProcAddress will not find it
 void clearWithheldOrdinals();
 bool ordinalWithheld(unsigned ordinal);
 // Every ordinal looked up in the host module, in order, since the process
@@ -51,7 +51,7 @@ void clearOrdinalLookups();
 // own explanation), and features the feature function denies.
 void setVerifyRefusal(const std::string& text);  // refuses from now on
 void clearVerifyRefusal();
-void setMissingFeatures(uint32_t mask);           // 0 by default
+void setMissingFeatures(uint32_t mask);  // 0 by default
 void setQuietMode(bool quiet);
 void setWorkingDirectory(const std::string& directory);  // the process's directory by default
 const std::string& workingDirectory();
@@ -103,10 +103,10 @@ void setRequestLimits(long totalSeconds, size_t replyBytes);
 // One call of the HTTP function as the host received it.
 struct HttpRequestRecord {
   std::string host, path, replyFile, headers, body, verb;
-  int32_t fixed[8];       // the fixed arguments 4, 5, 6, 9, 11, 12, 13 and 18, in order
-  int32_t auxCapacity;    // argument 15
-  bool auxGiven;          // arguments 14 and 16 were non-null
-  int result;             // what the function returned (-1 or the HTTP status)
+  int32_t fixed[8];     // the fixed arguments 4, 5, 6, 9, 11, 12, 13 and 18, in order
+  int32_t auxCapacity;  // argument 15
+  bool auxGiven;        // arguments 14 and 16 were non-null
+  int result;           // what the function returned (-1 or the HTTP status)
 };
 const std::vector<HttpRequestRecord>& httpRequests();
 

@@ -36,12 +36,12 @@ struct StoredPosition {
 
 struct StoredDocument {
   long id;
-  std::string registerName;  // "Paragony", "FakturySpr", ...
-  std::string number;        // "NrDok", else "NrPar", else ""
-  std::string orderNumber;   // the service's order number, "" when none
-  std::string customer;      // "SymbolKontrahenta"
-  std::string currency;      // "WalutaNazwa"
-  double total;              // sum of quantity x gross price of the positions
+  std::string registerName;                   // "Paragony", "FakturySpr", ...
+  std::string number;                         // "NrDok", else "NrPar", else ""
+  std::string orderNumber;                    // the service's order number, "" when none
+  std::string customer;                       // "SymbolKontrahenta"
+  std::string currency;                       // "WalutaNazwa"
+  double total;                               // sum of quantity x gross price of the positions
   std::map<std::string, std::string> fields;  // every key of "[Dokument]", UTF-8
   std::vector<StoredPosition> positions;
 };

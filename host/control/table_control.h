@@ -22,14 +22,14 @@ void removeTable(int table);  // the host then has no such table
 // Adds a zeroed record with the order id text at byte 2 (cut to the
 // record); returns its index, -1 when there is no such table.
 int addTableRecord(int table, const std::string& orderIdText);
-uint8_t* tableRecord(int table, int index);  // null when there is none
+uint8_t* tableRecord(int table, int index);   // null when there is none
 void setCurrentRecord(int table, int index);  // -1: no current record
 
 // Calls the operation the table object holds now (the host's own, or
 // whatever a plug-in put there), as the host does; 0 without a table.
-int32_t callTableOperation(int table, uintptr_t a1, uintptr_t a2, uintptr_t a3 = 0, uintptr_t a4 = 0,
-                           uintptr_t a5 = 0, uintptr_t a6 = 0, uintptr_t a7 = 0, uintptr_t a8 = 0, uintptr_t a9 = 0,
-                           uintptr_t a10 = 0, uintptr_t a11 = 0);
+int32_t callTableOperation(int table, uintptr_t a1, uintptr_t a2, uintptr_t a3 = 0, uintptr_t a4 = 0, uintptr_t a5 = 0,
+                           uintptr_t a6 = 0, uintptr_t a7 = 0, uintptr_t a8 = 0, uintptr_t a9 = 0, uintptr_t a10 = 0,
+                           uintptr_t a11 = 0);
 // The host's own operation of the table, and what it returns (1 by default).
 void* hostTableOperation(int table);
 void setTableOperationResult(int table, int32_t result);

@@ -2,8 +2,11 @@
 // binding finds them, and record a call should one ever be made.
 #include "core/host_exports.h"
 
-#define STANDIN_BOUND_ONLY(ordinal) \
-  STANDIN_EXPORT int32_t MG_STDCALL ordinal_##ordinal() { standin::recordCall(ordinal); return 0; }
+#define STANDIN_BOUND_ONLY(ordinal)                       \
+  STANDIN_EXPORT int32_t MG_STDCALL ordinal_##ordinal() { \
+    standin::recordCall(ordinal);                         \
+    return 0;                                             \
+  }
 
 STANDIN_BOUND_ONLY(22900)
 STANDIN_BOUND_ONLY(22934)

@@ -22,5 +22,6 @@
 #define STANDIN_EXPORT MG_EXPORT
 #endif
 
-#define STANDIN_CHECK_SIGNATURE(ordinal, Type) \
-  static_assert(std::is_same<decltype(&ordinal_##ordinal), host_abi::Type>::value, "signature of host function " #ordinal)
+#define STANDIN_CHECK_SIGNATURE(ordinal, Type)                                     \
+  static_assert(std::is_same<decltype(&ordinal_##ordinal), host_abi::Type>::value, \
+                "signature of host function " #ordinal)

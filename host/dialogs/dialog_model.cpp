@@ -232,7 +232,8 @@ void DialogModel::pressKeyLetter(const std::string& character) {
   char letter = upper(character)[0];
   for (size_t i = 0; i < fields_.size(); ++i) {
     const DialogControlRecord& control = description_.controls[fields_[i].control];
-    if (control.type == kDialogCheckBox && control.flags[2] != 0 && upper(std::string(1, control.flags[2]))[0] == letter) {
+    if (control.type == kDialogCheckBox && control.flags[2] != 0 &&
+        upper(std::string(1, control.flags[2]))[0] == letter) {
       focus_ = i;
       activate(fields_[i]);
       return;

@@ -91,8 +91,8 @@ class DialogModel {
 };
 
 // Display texts of the dialog's controls, UTF-8.
-std::string buttonCaption(const std::string& mazoviaText);    // without the key markers
-std::string checkBoxCaption(const std::string& mazoviaText);  // without the hot-key marks
+std::string buttonCaption(const std::string& mazoviaText);           // without the key markers
+std::string checkBoxCaption(const std::string& mazoviaText);         // without the hot-key marks
 std::vector<std::string> textItems(const std::string& mazoviaText);  // one item per line
 std::vector<std::string> utf8Characters(const std::string& text);
 

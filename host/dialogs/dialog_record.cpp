@@ -135,8 +135,8 @@ bool decodeDialogDescription(const uint8_t* bytes, size_t available, DialogDescr
   }
   size_t total = size_t{out.bytesAfterFirstField} + 4;
   if (total > available) {
-    error = "description claims " + std::to_string(total) + " bytes but only " + std::to_string(available) +
-            " are there";
+    error =
+        "description claims " + std::to_string(total) + " bytes but only " + std::to_string(available) + " are there";
     return false;
   }
   if (size_t{out.bytesAfterHeader} + kHeaderBytes != total) {

@@ -36,10 +36,10 @@ struct DialogControlRecord {
   uint16_t width = 0;
   uint16_t height = 0;
   uint32_t reserved = 0;
-  std::string text;                 // Mazovia bytes, without the terminator
+  std::string text;                  // Mazovia bytes, without the terminator
   uint16_t textInputValues[5] = {};  // text input: the five values after the two zero words
-  size_t offset = 0;                // where the record starts in the description
-  size_t size = 0;                  // its length in bytes
+  size_t offset = 0;                 // where the record starts in the description
+  size_t size = 0;                   // its length in bytes
 };
 
 struct DialogDescription {

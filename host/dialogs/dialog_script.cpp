@@ -13,17 +13,23 @@ namespace {
 // Names by which scripts address the controls of the plug-in's settings
 // dialog: the options the controls edit.
 const std::pair<const char*, uint16_t> kControlNames[] = {
-    {"StatusWePoz", 0x4001},      {"StatusWyPoz", 0x410B},           {"Identyfikacja", 0x4107},
-    {"ZamowieniaCzyParagony", 0x4109}, {"EanCzySku", 0x410C},      {"Kontrahent", 0x410E},
-    {"WpisTowar", 0x4110},        {"SymbolPrzesylki", 0x4112},       {"NieDoklejajKwotyDoSymbPrzes", 0x4114},
+    {"StatusWePoz", 0x4001},
+    {"StatusWyPoz", 0x410B},
+    {"Identyfikacja", 0x4107},
+    {"ZamowieniaCzyParagony", 0x4109},
+    {"EanCzySku", 0x410C},
+    {"Kontrahent", 0x410E},
+    {"WpisTowar", 0x4110},
+    {"SymbolPrzesylki", 0x4112},
+    {"NieDoklejajKwotyDoSymbPrzes", 0x4114},
     {"CoWpisacDoUwag", 0x4116},
 };
 
 const std::pair<const char*, DialogKey> kKeyNames[] = {
-    {"Up", DialogKey::up},         {"Down", DialogKey::down},           {"Left", DialogKey::left},
-    {"Right", DialogKey::right},   {"Tab", DialogKey::tab},             {"BackTab", DialogKey::backTab},
-    {"Enter", DialogKey::enter},   {"Space", DialogKey::space},         {"Backspace", DialogKey::backspace},
-    {"Esc", DialogKey::escape},    {"F12", DialogKey::f12},
+    {"Up", DialogKey::up},       {"Down", DialogKey::down},   {"Left", DialogKey::left},
+    {"Right", DialogKey::right}, {"Tab", DialogKey::tab},     {"BackTab", DialogKey::backTab},
+    {"Enter", DialogKey::enter}, {"Space", DialogKey::space}, {"Backspace", DialogKey::backspace},
+    {"Esc", DialogKey::escape},  {"F12", DialogKey::f12},
 };
 
 std::string trimmed(const std::string& text) {

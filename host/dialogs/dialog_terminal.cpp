@@ -66,7 +66,8 @@ void drawDialog(const DialogModel& model) {
   int left = std::max(0, (COLS - model.width()) / 2);
   DialogCells cells = model.draw();
   for (size_t r = 0; r < cells.size(); ++r) {
-    for (size_t c = 0; c < cells[r].size(); ++c) mvaddstr(top + static_cast<int>(r), left + static_cast<int>(c), cells[r][c].c_str());
+    for (size_t c = 0; c < cells[r].size(); ++c)
+      mvaddstr(top + static_cast<int>(r), left + static_cast<int>(c), cells[r][c].c_str());
   }
   if (!model.fields().empty()) {
     int row, column, width;
@@ -82,26 +83,50 @@ void drawDialog(const DialogModel& model) {
 void pressKey(DialogModel& model, int kind, wint_t key) {
   if (kind == KEY_CODE_YES) {
     switch (key) {
-      case KEY_UP: model.press(DialogKey::up); return;
-      case KEY_DOWN: model.press(DialogKey::down); return;
-      case KEY_LEFT: model.press(DialogKey::left); return;
-      case KEY_RIGHT: model.press(DialogKey::right); return;
-      case KEY_BTAB: model.press(DialogKey::backTab); return;
-      case KEY_ENTER: model.press(DialogKey::enter); return;
-      case KEY_BACKSPACE: model.press(DialogKey::backspace); return;
+      case KEY_UP:
+        model.press(DialogKey::up);
+        return;
+      case KEY_DOWN:
+        model.press(DialogKey::down);
+        return;
+      case KEY_LEFT:
+        model.press(DialogKey::left);
+        return;
+      case KEY_RIGHT:
+        model.press(DialogKey::right);
+        return;
+      case KEY_BTAB:
+        model.press(DialogKey::backTab);
+        return;
+      case KEY_ENTER:
+        model.press(DialogKey::enter);
+        return;
+      case KEY_BACKSPACE:
+        model.press(DialogKey::backspace);
+        return;
       default:
         if (key == static_cast<wint_t>(KEY_F(12))) model.press(DialogKey::f12);
         return;
     }
   }
   switch (key) {
-    case L'\t': model.press(DialogKey::tab); return;
+    case L'\t':
+      model.press(DialogKey::tab);
+      return;
     case L'\n':
-    case L'\r': model.press(DialogKey::enter); return;
-    case L' ': model.press(DialogKey::space); return;
-    case 27: model.press(DialogKey::escape); return;
+    case L'\r':
+      model.press(DialogKey::enter);
+      return;
+    case L' ':
+      model.press(DialogKey::space);
+      return;
+    case 27:
+      model.press(DialogKey::escape);
+      return;
     case 8:
-    case 127: model.press(DialogKey::backspace); return;
+    case 127:
+      model.press(DialogKey::backspace);
+      return;
     default:
       if (key >= 0x20) model.press(DialogKey::character, utf8Of(key));
       return;

@@ -74,7 +74,8 @@ struct AuxObject {
   int32_t value;
   uint32_t marker;
 };
-static_assert(sizeof(AuxObject) <= sizeof(host_abi::HostObjectStorage), "an auxiliary object fits the plug-in's storage");
+static_assert(sizeof(AuxObject) <= sizeof(host_abi::HostObjectStorage),
+              "an auxiliary object fits the plug-in's storage");
 
 int32_t MG_THISCALL auxKind(void*) { return 1; }
 int32_t MG_THISCALL auxValue(void* object) { return static_cast<AuxObject*>(object)->value; }
@@ -267,10 +268,10 @@ MG_EXPORT int16_t MG_STDCALL ordinal_24007(void* dialog, const void* description
 
 // The base class's inherited operations: each records its object and two
 // arguments and answers a value made of them.
-#define STANDIN_DIALOG_OPERATION(ordinal)                                                           \
-  MG_EXPORT int32_t MG_THISCALL ordinal_##ordinal(void* object, int32_t first, int32_t second) {    \
-    recordOperation(ordinal, object, first, second);                                                \
-    return standin::dialogOperationResult(ordinal, first, second);                                  \
+#define STANDIN_DIALOG_OPERATION(ordinal)                                                        \
+  MG_EXPORT int32_t MG_THISCALL ordinal_##ordinal(void* object, int32_t first, int32_t second) { \
+    recordOperation(ordinal, object, first, second);                                             \
+    return standin::dialogOperationResult(ordinal, first, second);                               \
   }
 
 STANDIN_DIALOG_OPERATION(24004)
@@ -318,40 +319,23 @@ namespace standin {
 
 void* const* dialogBaseOperations() {
   static void* const operations[kBaseOperationCount] = {
-      reinterpret_cast<void*>(&baseDestructor),
-      reinterpret_cast<void*>(&ordinal_20967),
-      reinterpret_cast<void*>(&ordinal_20958),
-      reinterpret_cast<void*>(&ordinal_20959),
-      reinterpret_cast<void*>(&ordinal_20960),
-      reinterpret_cast<void*>(&ordinal_20961),
-      reinterpret_cast<void*>(&ordinal_20962),
-      reinterpret_cast<void*>(&ordinal_20963),
-      reinterpret_cast<void*>(&ordinal_20964),
-      reinterpret_cast<void*>(&ordinal_20965),
-      reinterpret_cast<void*>(&ordinal_20966),
-      reinterpret_cast<void*>(&ordinal_20957),
-      reinterpret_cast<void*>(&ordinal_20948),
-      reinterpret_cast<void*>(&ordinal_20949),
-      reinterpret_cast<void*>(&ordinal_20950),
-      reinterpret_cast<void*>(&ordinal_20951),
-      reinterpret_cast<void*>(&ordinal_20952),
-      reinterpret_cast<void*>(&ordinal_20953),
-      reinterpret_cast<void*>(&ordinal_20954),
-      reinterpret_cast<void*>(&ordinal_20955),
-      reinterpret_cast<void*>(&ordinal_20956),
-      reinterpret_cast<void*>(&ordinal_20947),
-      reinterpret_cast<void*>(&baseItemText),
-      reinterpret_cast<void*>(&baseItemText),
-      reinterpret_cast<void*>(&ordinal_20940),
-      reinterpret_cast<void*>(&ordinal_20941),
-      reinterpret_cast<void*>(&ordinal_20942),
-      reinterpret_cast<void*>(&ordinal_20943),
-      reinterpret_cast<void*>(&ordinal_20944),
-      reinterpret_cast<void*>(&ordinal_20945),
-      reinterpret_cast<void*>(&ordinal_20946),
-      reinterpret_cast<void*>(&ordinal_20937),
-      reinterpret_cast<void*>(&ordinal_24002),
-      reinterpret_cast<void*>(&ordinal_24003),
+      reinterpret_cast<void*>(&baseDestructor), reinterpret_cast<void*>(&ordinal_20967),
+      reinterpret_cast<void*>(&ordinal_20958),  reinterpret_cast<void*>(&ordinal_20959),
+      reinterpret_cast<void*>(&ordinal_20960),  reinterpret_cast<void*>(&ordinal_20961),
+      reinterpret_cast<void*>(&ordinal_20962),  reinterpret_cast<void*>(&ordinal_20963),
+      reinterpret_cast<void*>(&ordinal_20964),  reinterpret_cast<void*>(&ordinal_20965),
+      reinterpret_cast<void*>(&ordinal_20966),  reinterpret_cast<void*>(&ordinal_20957),
+      reinterpret_cast<void*>(&ordinal_20948),  reinterpret_cast<void*>(&ordinal_20949),
+      reinterpret_cast<void*>(&ordinal_20950),  reinterpret_cast<void*>(&ordinal_20951),
+      reinterpret_cast<void*>(&ordinal_20952),  reinterpret_cast<void*>(&ordinal_20953),
+      reinterpret_cast<void*>(&ordinal_20954),  reinterpret_cast<void*>(&ordinal_20955),
+      reinterpret_cast<void*>(&ordinal_20956),  reinterpret_cast<void*>(&ordinal_20947),
+      reinterpret_cast<void*>(&baseItemText),   reinterpret_cast<void*>(&baseItemText),
+      reinterpret_cast<void*>(&ordinal_20940),  reinterpret_cast<void*>(&ordinal_20941),
+      reinterpret_cast<void*>(&ordinal_20942),  reinterpret_cast<void*>(&ordinal_20943),
+      reinterpret_cast<void*>(&ordinal_20944),  reinterpret_cast<void*>(&ordinal_20945),
+      reinterpret_cast<void*>(&ordinal_20946),  reinterpret_cast<void*>(&ordinal_20937),
+      reinterpret_cast<void*>(&ordinal_24002),  reinterpret_cast<void*>(&ordinal_24003),
       reinterpret_cast<void*>(&ordinal_24004),
   };
   return operations;

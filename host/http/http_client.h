@@ -21,8 +21,8 @@ void setServiceBaseUrl(const std::string& url);
 // The connection to one base address is kept alive between calls. When
 // answeredStatus is given it receives the HTTP status of the answer, 0 when
 // none came.
-int httpPost(const std::string& host, const std::string& path, const std::string& headerLines,
-             const std::string& body, std::string& replyBody, int* answeredStatus = nullptr);
+int httpPost(const std::string& host, const std::string& path, const std::string& headerLines, const std::string& body,
+             std::string& replyBody, int* answeredStatus = nullptr);
 
 // Limits of one request: its total time, from the start of connecting to
 // the reply's last byte (POSIX client only; WinHTTP bounds each step), and

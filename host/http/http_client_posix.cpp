@@ -114,8 +114,8 @@ httplib::Client* clientFor(const std::string& origin) {
   return kept.client.get();
 }
 
-int sendPost(const std::string& host, const std::string& path, const std::string& headerLines,
-             const std::string& body, std::string& replyBody, int& answeredStatus) {
+int sendPost(const std::string& host, const std::string& path, const std::string& headerLines, const std::string& body,
+             std::string& replyBody, int& answeredStatus) {
   ServiceEndpoint endpoint;
   if (!endpointFor(host, endpoint)) return -1;
   httplib::Client* client = clientFor(endpoint.origin());
@@ -135,7 +135,8 @@ int sendPost(const std::string& host, const std::string& path, const std::string
     replyBody.append(data, length);
     return true;
   };
-  RequestWatch::instance().begin(client, std::chrono::steady_clock::now() + std::chrono::seconds(limits().totalSeconds));
+  RequestWatch::instance().begin(client,
+                                 std::chrono::steady_clock::now() + std::chrono::seconds(limits().totalSeconds));
   httplib::Result result = client->send(request);
   const bool expired = RequestWatch::instance().end();
   if (result) answeredStatus = result->status;
@@ -160,8 +161,8 @@ void setRequestLimits(long totalSeconds, size_t replyBytes) {
   limits().replyBytes = replyBytes > 0 ? replyBytes : kDefaultReplyBytes;
 }
 
-int httpPost(const std::string& host, const std::string& path, const std::string& headerLines,
-             const std::string& body, std::string& replyBody, int* answeredStatus) {
+int httpPost(const std::string& host, const std::string& path, const std::string& headerLines, const std::string& body,
+             std::string& replyBody, int* answeredStatus) {
   replyBody.clear();
   int answered = 0;
   if (answeredStatus != nullptr) *answeredStatus = 0;

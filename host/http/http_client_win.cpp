@@ -53,8 +53,8 @@ HINTERNET connectionFor(const ServiceEndpoint& endpoint) {
   KeptConnection& connection = kept();
   if (connection.connection != nullptr && connection.origin == endpoint.origin()) return connection.connection;
   closeKept();
-  HINTERNET session = WinHttpOpen(L"TOMIKS", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                  WINHTTP_NO_PROXY_BYPASS, 0);
+  HINTERNET session =
+      WinHttpOpen(L"TOMIKS", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
   if (session == nullptr) return nullptr;
   WinHttpSetTimeouts(session, 0, kConnectMilliseconds, kTransferMilliseconds, kTransferMilliseconds);
   HINTERNET opened = WinHttpConnect(session, wide(endpoint.host).c_str(), endpoint.port, 0);
@@ -108,11 +108,11 @@ int statusOf(HINTERNET request) {
 
 // One exchange on an opened connection: the HTTP status, or -1 when the
 // transport failed.
-int exchange(HINTERNET connection, const ServiceEndpoint& endpoint, const std::string& path, const std::string& headerLines,
-             const std::string& body, std::string& replyBody) {
-  HINTERNET request = WinHttpOpenRequest(connection, L"POST", wide(requestPath(endpoint, path)).c_str(), nullptr,
-                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                         endpoint.secure ? WINHTTP_FLAG_SECURE : 0);
+int exchange(HINTERNET connection, const ServiceEndpoint& endpoint, const std::string& path,
+             const std::string& headerLines, const std::string& body, std::string& replyBody) {
+  HINTERNET request =
+      WinHttpOpenRequest(connection, L"POST", wide(requestPath(endpoint, path)).c_str(), nullptr, WINHTTP_NO_REFERER,
+                         WINHTTP_DEFAULT_ACCEPT_TYPES, endpoint.secure ? WINHTTP_FLAG_SECURE : 0);
   if (request == nullptr) return -1;
   const std::wstring headers = wide(headerText(headerLines));
   const DWORD headersLength = headers.empty() ? 0 : static_cast<DWORD>(headers.size());

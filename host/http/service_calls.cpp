@@ -100,10 +100,15 @@ MG_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* path, c
                                            int32_t a5, int32_t a6, const char* headers, const char* body, int32_t a9,
                                            const char* verb, int32_t a11, int32_t a12, int32_t a13, char* auxBuffer,
                                            int32_t auxCapacity, uint32_t* auxValue, char** reply, int32_t a18) {
-  standin::HttpRequestRecord request{textOf(host), textOf(path),  textOf(replyFile),
-                                     textOf(headers), textOf(body), textOf(verb),
+  standin::HttpRequestRecord request{textOf(host),
+                                     textOf(path),
+                                     textOf(replyFile),
+                                     textOf(headers),
+                                     textOf(body),
+                                     textOf(verb),
                                      {a4, a5, a6, a9, a11, a12, a13, a18},
-                                     auxCapacity,  auxBuffer != nullptr && auxValue != nullptr,
+                                     auxCapacity,
+                                     auxBuffer != nullptr && auxValue != nullptr,
                                      -1};
   if (state().recordingCalls) {
     recordCall(51757, request.host + "/" + request.path + " " + request.verb + " " + request.body);

@@ -12,8 +12,8 @@ namespace standin {
 
 struct ServiceEndpoint {
   bool secure = false;
-  std::string host;   // as written, an IPv6 address in its brackets
-  uint16_t port = 0;  // the scheme's port when the address names none
+  std::string host;    // as written, an IPv6 address in its brackets
+  uint16_t port = 0;   // the scheme's port when the address names none
   std::string prefix;  // empty or "/..." without a trailing slash
 
   std::string origin() const { return (secure ? "https://" : "http://") + host + ":" + std::to_string(port); }

@@ -39,7 +39,8 @@ double documentTotal(const ImportDocument& document) {
   for (const ImportPosition& position : document.positions) {
     const std::string* quantity = position.find("Ilosc");
     const std::string* price = position.find("CenaBrutto");
-    if (quantity != nullptr && price != nullptr) total += std::strtod(quantity->c_str(), nullptr) * std::strtod(price->c_str(), nullptr);
+    if (quantity != nullptr && price != nullptr)
+      total += std::strtod(quantity->c_str(), nullptr) * std::strtod(price->c_str(), nullptr);
   }
   return total;
 }

@@ -11,8 +11,8 @@
 namespace standin {
 
 struct ImportSummary {
-  int documents = 0;  // sales and stock documents
-  int customers = 0;  // customer records
+  int documents = 0;                      // sales and stock documents
+  int customers = 0;                      // customer records
   std::vector<std::string> orderNumbers;  // of each document, in order ("" when none)
 };
 

@@ -262,8 +262,9 @@ bool DocumentStoreWriter::commit() {
 std::vector<StoredDocument> storedDocuments() {
   std::vector<StoredDocument> documents;
   Database db;
-  Statement select(db, "SELECT id, register, number, order_number, customer, currency, total, fields FROM documents"
-                       " ORDER BY id");
+  Statement select(db,
+                   "SELECT id, register, number, order_number, customer, currency, total, fields FROM documents"
+                   " ORDER BY id");
   while (select.nextRow()) {
     StoredDocument document;
     document.id = static_cast<long>(select.columnInteger(0));
@@ -276,17 +277,17 @@ std::vector<StoredDocument> storedDocuments() {
     document.fields = parseFields(select.columnText(7));
     documents.push_back(std::move(document));
   }
-  Statement positions(db, "SELECT document_id, number, symbol, name, unit, vat, quantity, gross_price FROM positions"
-                          " ORDER BY document_id, number");
+  Statement positions(db,
+                      "SELECT document_id, number, symbol, name, unit, vat, quantity, gross_price FROM positions"
+                      " ORDER BY document_id, number");
   size_t at = 0;
   while (positions.nextRow()) {
     long id = static_cast<long>(positions.columnInteger(0));
     while (at < documents.size() && documents[at].id < id) ++at;
     if (at == documents.size() || documents[at].id != id) continue;
-    documents[at].positions.push_back(StoredPosition{static_cast<int>(positions.columnInteger(1)),
-                                                     positions.columnText(2), positions.columnText(3),
-                                                     positions.columnText(4), positions.columnText(5),
-                                                     positions.columnNumber(6), positions.columnNumber(7)});
+    documents[at].positions.push_back(StoredPosition{
+        static_cast<int>(positions.columnInteger(1)), positions.columnText(2), positions.columnText(3),
+        positions.columnText(4), positions.columnText(5), positions.columnNumber(6), positions.columnNumber(7)});
   }
   return documents;
 }

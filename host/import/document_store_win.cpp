@@ -35,11 +35,20 @@ std::string escaped(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -123,8 +132,8 @@ void readRecord(const std::vector<std::string>& f, StoreContent& content) {
     long id = std::strtol(f[1].c_str(), nullptr, 10);
     for (auto it = content.documents.rbegin(); it != content.documents.rend(); ++it) {
       if (it->id != id) continue;
-      it->positions.push_back(StoredPosition{static_cast<int>(std::strtol(f[2].c_str(), nullptr, 10)), f[3], f[4],
-                                             f[5], f[6], std::strtod(f[7].c_str(), nullptr),
+      it->positions.push_back(StoredPosition{static_cast<int>(std::strtol(f[2].c_str(), nullptr, 10)), f[3], f[4], f[5],
+                                             f[6], std::strtod(f[7].c_str(), nullptr),
                                              std::strtod(f[8].c_str(), nullptr)});
       break;
     }
@@ -174,11 +183,10 @@ StoredDocument storedForm(const ImportDocument& document) {
   for (const ImportPosition& position : document.positions) {
     const std::string* quantity = position.find("Ilosc");
     const std::string* price = position.find("CenaBrutto");
-    stored.positions.push_back(StoredPosition{position.number, utf8(position.find("Symbol")),
-                                              utf8(position.find("Nazwa")), utf8(position.find("Jm")),
-                                              utf8(position.find("Vat")),
-                                              quantity != nullptr ? std::strtod(quantity->c_str(), nullptr) : 0.0,
-                                              price != nullptr ? std::strtod(price->c_str(), nullptr) : 0.0});
+    stored.positions.push_back(StoredPosition{
+        position.number, utf8(position.find("Symbol")), utf8(position.find("Nazwa")), utf8(position.find("Jm")),
+        utf8(position.find("Vat")), quantity != nullptr ? std::strtod(quantity->c_str(), nullptr) : 0.0,
+        price != nullptr ? std::strtod(price->c_str(), nullptr) : 0.0});
   }
   return stored;
 }
@@ -209,10 +217,10 @@ bool DocumentStoreWriter::add(const ImportDocument& document) {
   if (document.isCustomerRecord()) {
     const ImportPosition& position = document.positions.front();
     const std::string* email = position.find("Email");
-    store_->customers.push_back(StoredCustomer{
-        utf8(position.find("SymbolKontrahenta")), utf8(position.find("NazwaKontrahenta")),
-        utf8(position.find("AdresKontrahenta")),
-        email != nullptr && !email->empty() ? cp1250ToUtf8(email->substr(1)) : std::string()});
+    store_->customers.push_back(
+        StoredCustomer{utf8(position.find("SymbolKontrahenta")), utf8(position.find("NazwaKontrahenta")),
+                       utf8(position.find("AdresKontrahenta")),
+                       email != nullptr && !email->empty() ? cp1250ToUtf8(email->substr(1)) : std::string()});
     summary_.customers += 1;
     return true;
   }

@@ -23,26 +23,40 @@ struct KeyRule {
 const KeyRule kInfoKeys[] = {{"Program", ValueKind::NonEmpty}, {"Kodowanie", ValueKind::Coding}};
 
 const KeyRule kDocumentKeys[] = {
-    {"Rejestr", ValueKind::Register},      {"Uwagi", ValueKind::Text},
-    {"TypDok", ValueKind::Integer},        {"NrPar", ValueKind::Integer},
-    {"Nip", ValueKind::Text},              {"NrDok", ValueKind::NonEmpty},
-    {"PominDaneKontrahenta", ValueKind::One}, {"SymbolKontrahenta", ValueKind::Text},
-    {"NazwaKontrahenta", ValueKind::Text}, {"AdresKontrahenta", ValueKind::Text},
-    {"SymbolOdbiorcy", ValueKind::Text},   {"NazwaOdbiorcy", ValueKind::Text},
-    {"AdresOdbiorcy", ValueKind::Text},    {"WalutaNazwa", ValueKind::NonEmpty},
-    {"WalutaKurs", ValueKind::Decimal},    {"Kraj", ValueKind::NonEmpty},
-    {"DataSprzed", ValueKind::Date},       {"DataWyst", ValueKind::Date},
-    {"Termin", ValueKind::Decimal},        {"Gotowka", ValueKind::Decimal},
-    {"Karta", ValueKind::Decimal},         {"Bon", ValueKind::Decimal},
-    {"Czek", ValueKind::Decimal},          {"Brutto", ValueKind::Decimal},
-    {"NrPlatnosci", ValueKind::IntegerOrEmpty}, {"SposobPlatnosci", ValueKind::Text},
-    {"PrzedplataNr", ValueKind::Integer},  {"Przedplata", ValueKind::Decimal},
+    {"Rejestr", ValueKind::Register},
+    {"Uwagi", ValueKind::Text},
+    {"TypDok", ValueKind::Integer},
+    {"NrPar", ValueKind::Integer},
+    {"Nip", ValueKind::Text},
+    {"NrDok", ValueKind::NonEmpty},
+    {"PominDaneKontrahenta", ValueKind::One},
+    {"SymbolKontrahenta", ValueKind::Text},
+    {"NazwaKontrahenta", ValueKind::Text},
+    {"AdresKontrahenta", ValueKind::Text},
+    {"SymbolOdbiorcy", ValueKind::Text},
+    {"NazwaOdbiorcy", ValueKind::Text},
+    {"AdresOdbiorcy", ValueKind::Text},
+    {"WalutaNazwa", ValueKind::NonEmpty},
+    {"WalutaKurs", ValueKind::Decimal},
+    {"Kraj", ValueKind::NonEmpty},
+    {"DataSprzed", ValueKind::Date},
+    {"DataWyst", ValueKind::Date},
+    {"Termin", ValueKind::Decimal},
+    {"Gotowka", ValueKind::Decimal},
+    {"Karta", ValueKind::Decimal},
+    {"Bon", ValueKind::Decimal},
+    {"Czek", ValueKind::Decimal},
+    {"Brutto", ValueKind::Decimal},
+    {"NrPlatnosci", ValueKind::IntegerOrEmpty},
+    {"SposobPlatnosci", ValueKind::Text},
+    {"PrzedplataNr", ValueKind::Integer},
+    {"Przedplata", ValueKind::Decimal},
 };
 
 const KeyRule kGoodsKeys[] = {
-    {"Symbol", ValueKind::Text},        {"Indeks", ValueKind::Text},      {"Nazwa", ValueKind::Text},
-    {"Jm", ValueKind::NonEmpty},        {"Ilosc", ValueKind::Decimal},    {"CenaBrutto", ValueKind::Decimal},
-    {"CenaNetto", ValueKind::Decimal},  {"Vat", ValueKind::Vat},
+    {"Symbol", ValueKind::Text},       {"Indeks", ValueKind::Text},   {"Nazwa", ValueKind::Text},
+    {"Jm", ValueKind::NonEmpty},       {"Ilosc", ValueKind::Decimal}, {"CenaBrutto", ValueKind::Decimal},
+    {"CenaNetto", ValueKind::Decimal}, {"Vat", ValueKind::Vat},
 };
 
 const KeyRule kCustomerKeys[] = {
@@ -96,9 +110,7 @@ int digitsValue(std::string_view digits) {
   return value;
 }
 
-bool isInteger(std::string_view text) {
-  return isDigits(!text.empty() && text[0] == '-' ? text.substr(1) : text);
-}
+bool isInteger(std::string_view text) { return isDigits(!text.empty() && text[0] == '-' ? text.substr(1) : text); }
 
 bool isDecimal(std::string_view text) {
   size_t point = text.find('.');
@@ -370,9 +382,7 @@ class Reader {
   }
 
   // In a customer record's "[Dokument]" only its first key is known.
-  KeyRules entryRules() const {
-    return section_ == Section::Document && customer_ ? kCustomerDocumentRules : rules_;
-  }
+  KeyRules entryRules() const { return section_ == Section::Document && customer_ ? kCustomerDocumentRules : rules_; }
 
   void readEntry(std::string_view line) {
     size_t equals = line.find('=');

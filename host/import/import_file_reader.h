@@ -35,8 +35,8 @@ struct ImportDocument {
 // store that refused a document stops the reading with errorLine 0).
 struct ImportFileCheck {
   bool ok = false;
-  int errorLine = 0;   // 1-based line of the first fault
-  std::string error;   // what is wrong there (UTF-8)
+  int errorLine = 0;  // 1-based line of the first fault
+  std::string error;  // what is wrong there (UTF-8)
 };
 
 // Receives each complete document in file order (valid only during the

@@ -13,9 +13,7 @@ namespace standin {
 
 namespace {
 
-std::filesystem::path importedFolder() {
-  return std::filesystem::path(workingDirectory()) / kImportedFolder;
-}
+std::filesystem::path importedFolder() { return std::filesystem::path(workingDirectory()) / kImportedFolder; }
 
 }  // namespace
 

@@ -17,7 +17,7 @@ STANDIN_EXPORT int32_t MG_STDCALL ordinal_52030(const char* text) {
 }
 
 STANDIN_EXPORT int16_t MG_STDCALL ordinal_35804(int32_t context, const char* title, const char* format, uint32_t style,
-                                           const uintptr_t* argumentList) {
+                                                const uintptr_t* argumentList) {
   // The first word of the argument list is the display's own; the format's
   // arguments follow it.
   std::string text = standin::formatWords(format, argumentList != nullptr ? argumentList + 1 : nullptr);

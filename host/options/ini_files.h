@@ -42,23 +42,20 @@ constexpr int kIniTextLimit = 255;
 // file already uses it, with "\n" otherwise ("\r\n" for a new file on Windows).
 // Texts that cannot be stored on one line (a CR or LF in the section, key or value,
 // "]" in the section, "=" in the key, an empty section or key) are refused with 1.
-int16_t iniAccess(const std::string& path, int mode, const char* section, const char* key,
-                  const char* format, va_list args);
+int16_t iniAccess(const std::string& path, int mode, const char* section, const char* key, const char* format,
+                  va_list args);
 
 // iniAccess with the value given directly as the last argument.
-int16_t iniAccessWith(const std::string& path, int mode, const char* section, const char* key,
-                      const char* format, ...);
+int16_t iniAccessWith(const std::string& path, int mode, const char* section, const char* key, const char* format, ...);
 
 // Reads the whole value (no length cap) of section/key; false when it is not there.
-bool iniRead(const std::string& path, const std::string& section, const std::string& key,
-             std::string& out);
+bool iniRead(const std::string& path, const std::string& section, const std::string& key, std::string& out);
 
 // Every key = value of the sections named section, in file order (names and
 // values trimmed); empty when the file or the section is missing.
 std::vector<std::pair<std::string, std::string>> iniSection(const std::string& path, const std::string& section);
 
 // Writes section/key = value as iniAccess does; false when the write failed or was refused.
-bool iniWrite(const std::string& path, const std::string& section, const std::string& key,
-              const std::string& value);
+bool iniWrite(const std::string& path, const std::string& section, const std::string& key, const std::string& value);
 
 }  // namespace standin

@@ -27,7 +27,7 @@ std::string describe(int mode, const char* section, const char* key, const char*
 }  // namespace
 
 STANDIN_EXPORT int16_t MG_CDECL ordinal_41399(const char* file, int32_t mode, const char* section, const char* key,
-                                         const char* format, va_list values) {
+                                              const char* format, va_list values) {
   // The plug-in reads its options one value at a time: the record's text is
   // made only when calls are kept.
   if (standin::state().recordingCalls) {
@@ -38,7 +38,7 @@ STANDIN_EXPORT int16_t MG_CDECL ordinal_41399(const char* file, int32_t mode, co
 }
 
 STANDIN_EXPORT int16_t MG_CDECL ordinal_52224(int32_t mode, const char* section, const char* key, const char* format,
-                                         va_list values) {
+                                              va_list values) {
   if (standin::state().recordingCalls) recordCall(52224, describe(mode, section, key, format));
   return standin::iniAccess(inWorkingDirectory("tomiks.ini"), mode, section, key, format, values);
 }

@@ -14,7 +14,7 @@ struct PluginLibrary {
   int32_t(MG_STDCALL* start)(uint32_t) = nullptr;                         // 30008
   int32_t (*forward)() = nullptr;                                         // 30009
   int32_t(MG_STDCALL* forwardValue)(uint32_t) = nullptr;                  // 30010
-  char name[64] = {};  // what the plug-in calls itself (Mazovia)
+  char name[64] = {};                                                     // what the plug-in calls itself (Mazovia)
 };
 
 // Loads the library (its binding and attach step run); false with a reason

@@ -7,9 +7,7 @@
 
 namespace {
 
-FARPROC exportByOrdinal(HMODULE module, unsigned ordinal) {
-  return GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
-}
+FARPROC exportByOrdinal(HMODULE module, unsigned ordinal) { return GetProcAddress(module, MAKEINTRESOURCEA(ordinal)); }
 
 template <class Entry>
 bool findEntry(HMODULE module, unsigned ordinal, Entry& entry, std::string& error) {

@@ -55,8 +55,9 @@ struct CommandRow {
 };
 
 const CommandRow kCommands[] = {
-    {"import", "", "run the plug-in's command \"Import zamówień z Marketgate\",\nthen list what the universal import stored",
-     0, 0, true},
+    {"import", "",
+     "run the plug-in's command \"Import zamówień z Marketgate\",\nthen list what the universal import stored", 0, 0,
+     true},
     {"documents", "", "list the stored documents", 0, 0, false},
     {"handle", "[NUMBER]",
      "handle the sales document NUMBER (its number or its order's\nnumber; default: the last stored document) in "
@@ -84,11 +85,17 @@ const OptionRow kOptions[] = {
     {nullptr, nullptr, "Options (anywhere on the line):", nullptr},
     {"--workdir", "DIR",
      "the host's working directory: its profile tomiks.ini,\nmarketgate.ini and the document store (default ~/.tomiks)",
-     [](ProgramOptions& o, const std::string& v, std::string&) { o.workDir = v; return true; }},
+     [](ProgramOptions& o, const std::string& v, std::string&) {
+       o.workDir = v;
+       return true;
+     }},
     {"--service", "URL",
      "the order service's address, e.g. http://127.0.0.1:8080\n(default: [Service] BaseUrl of tomiks.ini, else the "
      "address\nthe plug-in names)",
-     [](ProgramOptions& o, const std::string& v, std::string&) { o.serviceUrl = v; return true; }},
+     [](ProgramOptions& o, const std::string& v, std::string&) {
+       o.serviceUrl = v;
+       return true;
+     }},
     {"--request-time-limit", "SECONDS",
      "a request to the order service that has not been answered\nin full after SECONDS fails (default 120; Linux client\n"
      "only, on Windows each step is bounded: 10 s to connect,\n60 s for every read and write)",
@@ -113,20 +120,39 @@ const OptionRow kOptions[] = {
        return true;
      }},
     {"--plugin", "PATH", "the plug-in library (default: the one named above, beside\ntomiks)",
-     [](ProgramOptions& o, const std::string& v, std::string&) { o.pluginPath = v; return true; }},
+     [](ProgramOptions& o, const std::string& v, std::string&) {
+       o.pluginPath = v;
+       return true;
+     }},
     {"--answers", "FILE",
      "answers for the dialogs, one part per dialog, parts\nseparated by lines \"---\" (default: the dialog on the\n"
      "terminal)",
-     [](ProgramOptions& o, const std::string& v, std::string&) { o.answersFile = v; return true; }},
+     [](ProgramOptions& o, const std::string& v, std::string&) {
+       o.answersFile = v;
+       return true;
+     }},
     {"--text-answer", "TEXT",
      "the answer to the host's next text prompt (the API key);\nrepeatable, one per prompt in order (default: the\nterminal; none there: cancelled)",
-     [](ProgramOptions& o, const std::string& v, std::string&) { o.textAnswers.push_back(v); return true; }},
+     [](ProgramOptions& o, const std::string& v, std::string&) {
+       o.textAnswers.push_back(v);
+       return true;
+     }},
     {"--quiet", nullptr, "the host runs without user interaction",
-     [](ProgramOptions& o, const std::string&, std::string&) { o.quiet = true; return true; }},
+     [](ProgramOptions& o, const std::string&, std::string&) {
+       o.quiet = true;
+       return true;
+     }},
     {"--plain", nullptr, "show messages without their markup bytes",
-     [](ProgramOptions& o, const std::string&, std::string&) { o.plain = true; return true; }},
-    {"--import-fails", nullptr, "the universal import refuses every file (stores nothing,\ngives -1), as a broken import of the host",
-     [](ProgramOptions& o, const std::string&, std::string&) { o.importFails = true; return true; }},
+     [](ProgramOptions& o, const std::string&, std::string&) {
+       o.plain = true;
+       return true;
+     }},
+    {"--import-fails", nullptr,
+     "the universal import refuses every file (stores nothing,\ngives -1), as a broken import of the host",
+     [](ProgramOptions& o, const std::string&, std::string&) {
+       o.importFails = true;
+       return true;
+     }},
     {"--write-fails-after", "BYTES",
      "the host's file functions (open, formatted write, close)\nfail once BYTES bytes went into files in this run, as on\n"
      "a full disk",
@@ -173,7 +199,10 @@ const OptionRow kOptions[] = {
        return true;
      }},
     {"--list", nullptr, "handle: choose the document in the \"Tspr\" list",
-     [](ProgramOptions& o, const std::string&, std::string&) { o.throughList = true; return true; }},
+     [](ProgramOptions& o, const std::string&, std::string&) {
+       o.throughList = true;
+       return true;
+     }},
     {"--help", nullptr, "this text (also -h)", nullptr},
     {"--version", nullptr, "the version of tomiks", nullptr},
 

@@ -25,12 +25,14 @@ bool parseRate(const std::string& text, std::string& currency, double& rate, std
   currency = text.substr(0, equals);
   std::string number = text.substr(equals + 1);
   if (currency.size() != 3 || !std::isupper(static_cast<unsigned char>(currency[0])) ||
-      !std::isupper(static_cast<unsigned char>(currency[1])) || !std::isupper(static_cast<unsigned char>(currency[2]))) {
+      !std::isupper(static_cast<unsigned char>(currency[1])) ||
+      !std::isupper(static_cast<unsigned char>(currency[2]))) {
     error = "the currency code must be three capital letters, e.g. EUR";
     return false;
   }
   char* end = nullptr;
-  rate = number.empty() || std::isspace(static_cast<unsigned char>(number[0])) ? NAN : std::strtod(number.c_str(), &end);
+  rate =
+      number.empty() || std::isspace(static_cast<unsigned char>(number[0])) ? NAN : std::strtod(number.c_str(), &end);
   if (end == nullptr || *end != '\0' || !std::isfinite(rate)) {
     error = "the rate is not a number (write it with a point, e.g. 4.2834)";
     return false;

@@ -15,9 +15,9 @@ namespace standin {
 struct TableState {
   bool prepared = false;  // table objects set back to a fresh host's
   std::vector<TableOperationCall> operationCalls;
-  std::map<int, HandlerFunction> handlers;                   // code -> current handler
+  std::map<int, HandlerFunction> handlers;                     // code -> current handler
   std::map<int, std::vector<HandlerFunction*>> registrations;  // code -> cells, latest last
-  std::string fieldText;                                      // what 52033 returned last
+  std::string fieldText;                                       // what 52033 returned last
 };
 
 }  // namespace standin

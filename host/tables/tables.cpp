@@ -233,8 +233,8 @@ MG_EXPORT host_abi::TableObject* MG_STDCALL ordinal_52256(int32_t number) {
 // Brings the table's current record up to date; 1 when it has one.
 MG_EXPORT int32_t MG_STDCALL ordinal_52465(host_abi::TableObject* table, int32_t mode) {
   StandinTable* found = tableOfObject(table);
-  recordCall(52465, (found != nullptr ? std::to_string(found->number) : std::string("unknown")) + " " +
-                        std::to_string(mode));
+  recordCall(52465,
+             (found != nullptr ? std::to_string(found->number) : std::string("unknown")) + " " + std::to_string(mode));
   return found != nullptr && found->object.currentRecord != nullptr ? 1 : 0;
 }
 

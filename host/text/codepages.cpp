@@ -54,14 +54,12 @@ const Table kCp1250 = {
 constexpr char32_t kBad = 0xFFFFFFFF;  // a byte that decodes to no character
 
 const Table* singleByteTable(int code) {
-    if (code == kCodeMazovia) return &kMazovia;
-    if (code == kCodeCp1250) return &kCp1250;
-    return nullptr;
+  if (code == kCodeMazovia) return &kMazovia;
+  if (code == kCodeCp1250) return &kCp1250;
+  return nullptr;
 }
 
-bool isConvertible(int code) {
-    return code == kCodeUtf8 || singleByteTable(code) != nullptr;
-}
+bool isConvertible(int code) { return code == kCodeUtf8 || singleByteTable(code) != nullptr; }
 
 bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -69,244 +67,233 @@ bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 // yields kBad and advances by its first byte only, so the following bytes are
 // looked at again (each bad byte gives one '?').
 char32_t decodeUtf8(std::string_view text, size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (lead < 0x80) {
+    ++pos;
+    return lead;
+  }
+  size_t extra;
+  char32_t value;
+  unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    value = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    value = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // past U+10FFFF
+  } else {
+    ++pos;
+    return kBad;
+  }
+  if (pos + extra >= text.size()) {  // cut short by the end of the text
+    ++pos;
+    return kBad;
+  }
+  for (size_t i = 1; i <= extra; ++i) {
+    const auto byte = static_cast<unsigned char>(text[pos + i]);
+    const bool fits = i == 1 ? (byte >= low && byte <= high) : isContinuation(byte);
+    if (!fits) {
+      ++pos;
+      return kBad;
     }
-    size_t extra;
-    char32_t value;
-    unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        extra = 2;
-        value = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;   // overlong
-        if (lead == 0xED) high = 0x9F;  // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3;
-        value = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;   // overlong
-        if (lead == 0xF4) high = 0x8F;  // past U+10FFFF
-    } else {
-        ++pos;
-        return kBad;
-    }
-    if (pos + extra >= text.size()) {  // cut short by the end of the text
-        ++pos;
-        return kBad;
-    }
-    for (size_t i = 1; i <= extra; ++i) {
-        const auto byte = static_cast<unsigned char>(text[pos + i]);
-        const bool fits = i == 1 ? (byte >= low && byte <= high) : isContinuation(byte);
-        if (!fits) {
-            ++pos;
-            return kBad;
-        }
-        value = (value << 6) | (byte & 0x3F);
-    }
-    pos += extra + 1;
-    return value;
+    value = (value << 6) | (byte & 0x3F);
+  }
+  pos += extra + 1;
+  return value;
 }
 
 char32_t decodeSingleByte(const Table& table, unsigned char byte) {
-    if (byte < 0x80) return byte;
-    const char32_t value = table[byte - 0x80];
-    return value == 0 ? kBad : value;
+  if (byte < 0x80) return byte;
+  const char32_t value = table[byte - 0x80];
+  return value == 0 ? kBad : value;
 }
 
 // Writes the character in UTF-8 ('?' for a bad byte) and gives its length.
 size_t encodeUtf8(char32_t value, char* out) {
-    if (value == kBad) {
-        out[0] = '?';
-        return 1;
-    }
-    if (value < 0x80) {
-        out[0] = static_cast<char>(value);
-        return 1;
-    }
-    if (value < 0x800) {
-        out[0] = static_cast<char>(0xC0 | (value >> 6));
-        out[1] = static_cast<char>(0x80 | (value & 0x3F));
-        return 2;
-    }
-    if (value < 0x10000) {
-        out[0] = static_cast<char>(0xE0 | (value >> 12));
-        out[1] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        out[2] = static_cast<char>(0x80 | (value & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (value >> 18));
-    out[1] = static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (value & 0x3F));
-    return 4;
+  if (value == kBad) {
+    out[0] = '?';
+    return 1;
+  }
+  if (value < 0x80) {
+    out[0] = static_cast<char>(value);
+    return 1;
+  }
+  if (value < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (value >> 6));
+    out[1] = static_cast<char>(0x80 | (value & 0x3F));
+    return 2;
+  }
+  if (value < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (value >> 12));
+    out[1] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (value & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (value >> 18));
+  out[1] = static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (value & 0x3F));
+  return 4;
 }
 
 char encodeSingleByte(const Table& table, char32_t value) {
-    if (value < 0x80) return static_cast<char>(value);
-    if (value != kBad) {
-        for (int i = 0; i < 128; ++i) {
-            if (table[i] == value) return static_cast<char>(0x80 + i);
-        }
+  if (value < 0x80) return static_cast<char>(value);
+  if (value != kBad) {
+    for (int i = 0; i < 128; ++i) {
+      if (table[i] == value) return static_cast<char>(0x80 + i);
     }
-    return '?';
+  }
+  return '?';
 }
 
 // The number of ASCII bytes from pos on: they pass unchanged in every direction.
 size_t asciiRun(std::string_view text, size_t pos) {
-    size_t end = pos;
-    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
-    return end - pos;
+  size_t end = pos;
+  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+  return end - pos;
 }
 
 // Converts the character that starts with the non-ASCII byte text[pos],
 // advancing pos past it; writes it in the target code page to out and gives
 // its length (one to four bytes).
-size_t convertCharacter(std::string_view text, size_t& pos, const Table* fromTable, const Table* toTable,
-                        char* out) {
-    char32_t value;
-    if (fromTable) {
-        value = decodeSingleByte(*fromTable, static_cast<unsigned char>(text[pos]));
-        ++pos;
-    } else {
-        value = decodeUtf8(text, pos);
-    }
-    if (toTable) {
-        out[0] = encodeSingleByte(*toTable, value);
-        return 1;
-    }
-    return encodeUtf8(value, out);
+size_t convertCharacter(std::string_view text, size_t& pos, const Table* fromTable, const Table* toTable, char* out) {
+  char32_t value;
+  if (fromTable) {
+    value = decodeSingleByte(*fromTable, static_cast<unsigned char>(text[pos]));
+    ++pos;
+  } else {
+    value = decodeUtf8(text, pos);
+  }
+  if (toTable) {
+    out[0] = encodeSingleByte(*toTable, value);
+    return 1;
+  }
+  return encodeUtf8(value, out);
 }
 
 bool copiesUnchanged(int fromCode, int toCode) {
-    return fromCode == toCode || !isConvertible(fromCode) || !isConvertible(toCode);
+  return fromCode == toCode || !isConvertible(fromCode) || !isConvertible(toCode);
 }
 
 // The number of bytes of an unchanged copy that fit in limit bytes without
 // splitting a character of the given code page.
 size_t cutAtCharacter(std::string_view text, size_t limit, int code) {
-    if (limit >= text.size()) return text.size();
-    if (code != kCodeUtf8) return limit;
-    while (limit > 0 && isContinuation(static_cast<unsigned char>(text[limit]))) --limit;
-    return limit;
+  if (limit >= text.size()) return text.size();
+  if (code != kCodeUtf8) return limit;
+  while (limit > 0 && isContinuation(static_cast<unsigned char>(text[limit]))) --limit;
+  return limit;
 }
 
 bool overlaps(std::string_view text, const char* area, size_t size) {
-    const auto from = reinterpret_cast<std::uintptr_t>(text.data());
-    const auto start = reinterpret_cast<std::uintptr_t>(area);
-    return !text.empty() && from < start + size && start < from + text.size();
+  const auto from = reinterpret_cast<std::uintptr_t>(text.data());
+  const auto start = reinterpret_cast<std::uintptr_t>(area);
+  return !text.empty() && from < start + size && start < from + text.size();
 }
 
 }  // namespace
 
 void appendConverted(std::string& out, std::string_view text, int fromCode, int toCode) {
-    if (copiesUnchanged(fromCode, toCode)) {
-        out.append(text);
-        return;
-    }
-    const Table* fromTable = singleByteTable(fromCode);
-    const Table* toTable = singleByteTable(toCode);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        const size_t run = asciiRun(text, pos);
-        out.append(text.data() + pos, run);
-        pos += run;
-        if (pos == text.size()) break;
-        char bytes[4];
-        out.append(bytes, convertCharacter(text, pos, fromTable, toTable, bytes));
-    }
+  if (copiesUnchanged(fromCode, toCode)) {
+    out.append(text);
+    return;
+  }
+  const Table* fromTable = singleByteTable(fromCode);
+  const Table* toTable = singleByteTable(toCode);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t run = asciiRun(text, pos);
+    out.append(text.data() + pos, run);
+    pos += run;
+    if (pos == text.size()) break;
+    char bytes[4];
+    out.append(bytes, convertCharacter(text, pos, fromTable, toTable, bytes));
+  }
 }
 
 std::string convertCodePage(std::string_view text, int fromCode, int toCode) {
-    std::string out;
-    out.reserve(singleByteTable(toCode) ? text.size() : text.size() * 2);
-    appendConverted(out, text, fromCode, toCode);
-    return out;
+  std::string out;
+  out.reserve(singleByteTable(toCode) ? text.size() : text.size() * 2);
+  appendConverted(out, text, fromCode, toCode);
+  return out;
 }
 
 // Converts straight into dst: a character that no longer fits ends the text,
 // which is where the whole result would be cut.
-int convertTextInto(char* dst, int capacity, const char* src, int srcLength, int fromCode,
-                    int toCode) {
-    if (dst == nullptr || capacity <= 0) return 0;
-    std::string_view source;
-    if (src != nullptr) {
-        size_t length;
-        if (srcLength < 0) {
-            length = std::strlen(src);
-        } else {
-            const void* nul = std::memchr(src, 0, static_cast<size_t>(srcLength));
-            length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - src)
-                         : static_cast<size_t>(srcLength);
-        }
-        source = std::string_view(src, length);
-    }
-    // A source that shares bytes with dst is read whole before dst is written.
-    std::string overlapped;
-    if (overlaps(source, dst, static_cast<size_t>(capacity))) {
-        overlapped.assign(source);
-        source = overlapped;
-    }
-    const size_t limit = static_cast<size_t>(capacity) - 1;
-    size_t written = 0;
-    if (copiesUnchanged(fromCode, toCode)) {
-        written = cutAtCharacter(source, limit, toCode);
-        if (written > 0) std::memcpy(dst, source.data(), written);
+int convertTextInto(char* dst, int capacity, const char* src, int srcLength, int fromCode, int toCode) {
+  if (dst == nullptr || capacity <= 0) return 0;
+  std::string_view source;
+  if (src != nullptr) {
+    size_t length;
+    if (srcLength < 0) {
+      length = std::strlen(src);
     } else {
-        const Table* fromTable = singleByteTable(fromCode);
-        const Table* toTable = singleByteTable(toCode);
-        size_t pos = 0;
-        while (pos < source.size() && written < limit) {
-            const size_t run = std::min(asciiRun(source, pos), limit - written);
-            std::memcpy(dst + written, source.data() + pos, run);
-            written += run;
-            pos += run;
-            if (pos == source.size() || written == limit) break;
-            char bytes[4];
-            const size_t length = convertCharacter(source, pos, fromTable, toTable, bytes);
-            if (length > limit - written) break;
-            std::memcpy(dst + written, bytes, length);
-            written += length;
-        }
+      const void* nul = std::memchr(src, 0, static_cast<size_t>(srcLength));
+      length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - src) : static_cast<size_t>(srcLength);
     }
-    dst[written] = '\0';
-    return static_cast<int>(written);
+    source = std::string_view(src, length);
+  }
+  // A source that shares bytes with dst is read whole before dst is written.
+  std::string overlapped;
+  if (overlaps(source, dst, static_cast<size_t>(capacity))) {
+    overlapped.assign(source);
+    source = overlapped;
+  }
+  const size_t limit = static_cast<size_t>(capacity) - 1;
+  size_t written = 0;
+  if (copiesUnchanged(fromCode, toCode)) {
+    written = cutAtCharacter(source, limit, toCode);
+    if (written > 0) std::memcpy(dst, source.data(), written);
+  } else {
+    const Table* fromTable = singleByteTable(fromCode);
+    const Table* toTable = singleByteTable(toCode);
+    size_t pos = 0;
+    while (pos < source.size() && written < limit) {
+      const size_t run = std::min(asciiRun(source, pos), limit - written);
+      std::memcpy(dst + written, source.data() + pos, run);
+      written += run;
+      pos += run;
+      if (pos == source.size() || written == limit) break;
+      char bytes[4];
+      const size_t length = convertCharacter(source, pos, fromTable, toTable, bytes);
+      if (length > limit - written) break;
+      std::memcpy(dst + written, bytes, length);
+      written += length;
+    }
+  }
+  dst[written] = '\0';
+  return static_cast<int>(written);
 }
 
-std::string mazoviaToUtf8(std::string_view text) {
-    return convertCodePage(text, kCodeMazovia, kCodeUtf8);
-}
+std::string mazoviaToUtf8(std::string_view text) { return convertCodePage(text, kCodeMazovia, kCodeUtf8); }
 
-std::string utf8ToMazovia(std::string_view text) {
-    return convertCodePage(text, kCodeUtf8, kCodeMazovia);
-}
+std::string utf8ToMazovia(std::string_view text) { return convertCodePage(text, kCodeUtf8, kCodeMazovia); }
 
-std::string utf8ToCp1250(std::string_view text) {
-    return convertCodePage(text, kCodeUtf8, kCodeCp1250);
-}
+std::string utf8ToCp1250(std::string_view text) { return convertCodePage(text, kCodeUtf8, kCodeCp1250); }
 
-std::string cp1250ToUtf8(std::string_view text) {
-    return convertCodePage(text, kCodeCp1250, kCodeUtf8);
-}
+std::string cp1250ToUtf8(std::string_view text) { return convertCodePage(text, kCodeCp1250, kCodeUtf8); }
 
 std::string stripMarkup(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    size_t pos = 0;
-    while (pos < text.size()) {
-        const char c = text[pos];
-        if (c == '\x01') {
-            const size_t close = text.find('\x01', pos + 1);
-            pos = close == std::string_view::npos ? pos + 1 : close + 1;
-        } else {
-            if (c != '\x02') out += c;
-            ++pos;
-        }
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == '\x01') {
+      const size_t close = text.find('\x01', pos + 1);
+      pos = close == std::string_view::npos ? pos + 1 : close + 1;
+    } else {
+      if (c != '\x02') out += c;
+      ++pos;
     }
-    return out;
+  }
+  return out;
 }
 
 }  // namespace standin

@@ -10,10 +10,10 @@ namespace standin {
 
 // The host's conversion codes.
 enum TextCode : int {
-    kCodeMazovia = 1,  // code page 437 with the Polish letters in place of some of its letters
-    kCodeCp1250 = 3,   // Windows-1250
-    kCodePath = 5,     // file-system path encoding: bytes pass unchanged
-    kCodeUtf8 = 6,
+  kCodeMazovia = 1,  // code page 437 with the Polish letters in place of some of its letters
+  kCodeCp1250 = 3,   // Windows-1250
+  kCodePath = 5,     // file-system path encoding: bytes pass unchanged
+  kCodeUtf8 = 6,
 };
 
 // Converts text from one code page to another.
@@ -34,8 +34,7 @@ void appendConverted(std::string& out, std::string_view text, int fromCode, int 
 // NUL; a longer result is cut at a character boundary of the target code page.
 // Returns the number of bytes written before the NUL. capacity <= 0 or a null dst
 // writes nothing and returns 0.
-int convertTextInto(char* dst, int capacity, const char* src, int srcLength, int fromCode,
-                    int toCode);
+int convertTextInto(char* dst, int capacity, const char* src, int srcLength, int fromCode, int toCode);
 
 std::string mazoviaToUtf8(std::string_view text);
 std::string utf8ToMazovia(std::string_view text);

@@ -37,7 +37,7 @@ int32_t writeLimited(FILE* file, const char* text, size_t length) {
 }  // namespace
 
 STANDIN_EXPORT void* MG_STDCALL ordinal_52534(const char* name, const char* mode, int32_t, int32_t, int32_t, int32_t,
-                                         int32_t, int32_t, int32_t) {
+                                              int32_t, int32_t, int32_t) {
   recordCall(52534, std::string(name ? name : "") + " " + (mode ? mode : ""));
   if (name == nullptr || mode == nullptr) return nullptr;
   if (std::strpbrk(mode, "wa+") != nullptr && diskFull()) {

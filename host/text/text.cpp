@@ -51,7 +51,7 @@ STANDIN_EXPORT char* MG_STDCALL ordinal_52161(char* destination, const char* sou
 }
 
 STANDIN_EXPORT int32_t MG_STDCALL ordinal_35387(char* destination, int32_t capacity, const char* source, int32_t length,
-                                           int32_t fromCode, int32_t toCode) {
+                                                int32_t fromCode, int32_t toCode) {
   // Called once per line of an import file: the record's text is made only
   // when calls are kept.
   if (state().recordingCalls) recordCall(35387, std::to_string(fromCode) + ">" + std::to_string(toCode));
@@ -66,7 +66,7 @@ STANDIN_EXPORT int32_t* MG_STDCALL ordinal_38020() {
 // Converts a path for the host's file functions: from the code the setting
 // names to the code given last (both the file-system code here).
 STANDIN_EXPORT int32_t MG_STDCALL ordinal_35385(char* destination, int32_t capacity, const char* source, int32_t length,
-                                           int32_t fromCode, int32_t toCode) {
+                                                int32_t fromCode, int32_t toCode) {
   recordCall(35385, std::to_string(fromCode) + ">" + std::to_string(toCode));
   return standin::convertTextInto(destination, capacity, source, length, fromCode, toCode);
 }

@@ -14,7 +14,7 @@ TEST(Faults, ParsesEveryKind) {
     EXPECT_EQ(rule.kind, FaultKind::Slow);
     EXPECT_EQ(rule.slowMs, 250);
     const std::pair<const char*, FaultKind> kinds[] = {
-        {"http500", FaultKind::Http500}, {"drop", FaultKind::Drop}, {"garbage", FaultKind::Garbage},
+        {"http500", FaultKind::Http500},     {"drop", FaultKind::Drop},   {"garbage", FaultKind::Garbage},
         {"truncated", FaultKind::Truncated}, {"error", FaultKind::Error}, {"http429", FaultKind::Http429},
         {"reordered", FaultKind::Reordered}};
     for (const auto& kind : kinds) {
@@ -26,10 +26,10 @@ TEST(Faults, ParsesEveryKind) {
 TEST(Faults, RejectsMalformedRules) {
     FaultRule rule;
     std::string error;
-    for (const char* bad : {"getOrders", "getOrders:1", ":1:drop", "getOrders:0:drop", "getOrders:-1:drop",
-                            "getOrders:x:drop", "getOrders:1:explode", "getOrders:1:slow", "getOrders:1:slow:",
-                            "getOrders:1:slow:abc", "getOrders:1:drop:extra", "getOrders:+:drop",
-                            "getOrders:2++:drop"}) {
+    for (const char* bad :
+         {"getOrders", "getOrders:1", ":1:drop", "getOrders:0:drop", "getOrders:-1:drop", "getOrders:x:drop",
+          "getOrders:1:explode", "getOrders:1:slow", "getOrders:1:slow:", "getOrders:1:slow:abc",
+          "getOrders:1:drop:extra", "getOrders:+:drop", "getOrders:2++:drop"}) {
         error.clear();
         EXPECT_FALSE(parseFaultRule(bad, rule, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;

@@ -8,14 +8,17 @@ using namespace mockgate;
 
 TEST(JsonText, IntegerMembersAreExactAndWholeOnly) {
     JsonDocument object;
-    ASSERT_TRUE(parseJson("{\"id\": 9007199254740993, \"f\": 5.0, \"g\": 5.5, \"s\": \"5\", \"h\": 1e30,"
-                          " \"u\": 12345678901234567890}", object));
+    ASSERT_TRUE(
+        parseJson("{\"id\": 9007199254740993, \"f\": 5.0, \"g\": 5.5, \"s\": \"5\", \"h\": 1e30,"
+                  " \"u\": 12345678901234567890}",
+                  object));
     long long n = 0;
     ASSERT_TRUE(integerMember(object, "id", n));
     EXPECT_EQ(n, 9007199254740993LL);
     ASSERT_TRUE(integerMember(object, "f", n));
     EXPECT_EQ(n, 5);
-    for (const char* refused : {"g", "s", "h", "u", "missing"}) EXPECT_FALSE(integerMember(object, refused, n)) << refused;
+    for (const char* refused : {"g", "s", "h", "u", "missing"})
+        EXPECT_FALSE(integerMember(object, refused, n)) << refused;
 }
 
 TEST(JsonText, BytesThatAreNotUtf8BecomeTheirCodePoints) {

@@ -72,17 +72,17 @@ TEST_F(MethodHandlers, ReportsUnknownMethodsAndBadParameters) {
     EXPECT_EQ(errorCode(call("token=tok&method=getOrders&parameters={oops}")), "ERROR_BAD_PARAMETERS");
     EXPECT_EQ(errorCode(call("token=tok&method=getOrders&parameters={%22status_id%22: %225%22}")),
               "ERROR_BAD_PARAMETERS");
-    EXPECT_EQ(errorCode(call("token=tok&method=getOrders&parameters={%22status_id%22: 5.5}")),
-              "ERROR_BAD_PARAMETERS");
+    EXPECT_EQ(errorCode(call("token=tok&method=getOrders&parameters={%22status_id%22: 5.5}")), "ERROR_BAD_PARAMETERS");
     EXPECT_EQ(errorCode(call("token=tok&method=getInvoices&parameters={%22order_id%22: null}")),
               "ERROR_BAD_PARAMETERS");
 }
 
 TEST_F(MethodHandlers, ListsStatusesAsStored) {
     std::string reply = handleServiceCall(shop, decodeServiceCall("token=tok&method=getOrderStatusList"));
-    EXPECT_EQ(reply,
-              "{\"status\":\"SUCCESS\",\"statuses\":[{\"id\":5,\"name\":\"Nowe\",\"name_for_customer\":\"Przyj\xC4\x99te\"},"
-              "{\"id\":6,\"name\":\"Wys\xC5\x82\x61ne\",\"name_for_customer\":\"\"}]}");
+    EXPECT_EQ(
+        reply,
+        "{\"status\":\"SUCCESS\",\"statuses\":[{\"id\":5,\"name\":\"Nowe\",\"name_for_customer\":\"Przyj\xC4\x99te\"},"
+        "{\"id\":6,\"name\":\"Wys\xC5\x82\x61ne\",\"name_for_customer\":\"\"}]}");
 }
 
 TEST_F(MethodHandlers, SelectsOrdersByStatusAndInclusiveDateInDateThenIdOrder) {
@@ -99,10 +99,11 @@ TEST_F(MethodHandlers, SelectsOrdersByStatusAndInclusiveDateInDateThenIdOrder) {
 }
 
 TEST_F(MethodHandlers, SendsOrdersAsStored) {
-    std::string reply = handleServiceCall(
-        shop, decodeServiceCall("token=tok&method=getOrders&parameters={%22status_id%22: 6}"));
-    EXPECT_EQ(reply, "{\"status\":\"SUCCESS\",\"orders\":[{\"order_id\":40,\"order_status_id\":6,"
-                     "\"date_confirmed\":1500,\"delivery_price\":12.50}]}");
+    std::string reply =
+        handleServiceCall(shop, decodeServiceCall("token=tok&method=getOrders&parameters={%22status_id%22: 6}"));
+    EXPECT_EQ(reply,
+              "{\"status\":\"SUCCESS\",\"orders\":[{\"order_id\":40,\"order_status_id\":6,"
+              "\"date_confirmed\":1500,\"delivery_price\":12.50}]}");
 }
 
 TEST_F(MethodHandlers, PagesHoldAtMostOneHundredOrders) {
@@ -116,7 +117,8 @@ TEST_F(MethodHandlers, PagesHoldAtMostOneHundredOrders) {
     EXPECT_EQ(first.front(), 1000);
     EXPECT_EQ(first.back(), 1099);
     // The next page starts at the last date seen, so orders of that date come again.
-    auto second = ids(call("token=t&method=getOrders&parameters={%22status_id%22: 1, %22date_confirmed_from%22: 5033}"));
+    auto second =
+        ids(call("token=t&method=getOrders&parameters={%22status_id%22: 1, %22date_confirmed_from%22: 5033}"));
     ASSERT_EQ(second.size(), 100u);
     EXPECT_EQ(second.front(), 1099);
 }
@@ -127,7 +129,8 @@ TEST_F(MethodHandlers, ListsInvoicesOfOneOrderOrAll) {
     EXPECT_EQ(count(call("token=tok&method=getInvoices&parameters={%22order_id%22: 99}")), 0u);
     EXPECT_EQ(count(call("token=tok&method=getInvoices")), 3u);
     call("token=tok&method=getInvoices&parameters={%22order_id%22: 30}");
-    EXPECT_EQ(lastReply, "{\"status\":\"SUCCESS\",\"invoices\":[{\"invoice_id\":3,\"order_id\":30,\"number\":\"FV/3\"}]}");
+    EXPECT_EQ(lastReply,
+              "{\"status\":\"SUCCESS\",\"invoices\":[{\"invoice_id\":3,\"order_id\":30,\"number\":\"FV/3\"}]}");
 }
 
 TEST_F(MethodHandlers, SetOrderStatusMovesTheOrderBetweenPages) {
@@ -138,8 +141,9 @@ TEST_F(MethodHandlers, SetOrderStatusMovesTheOrderBetweenPages) {
     JsonDocument moved = call("token=tok&method=getOrders&parameters={%22status_id%22: 6}");
     EXPECT_EQ(ids(moved), (std::vector<long long>{20, 40}));
     // The status is replaced where it stands; the rest stays as stored.
-    EXPECT_NE(lastReply.find("[{\"order_id\":20,\"order_status_id\":6,\"date_confirmed\":1000,\"delivery_price\":12.50}"),
-              std::string::npos);
+    EXPECT_NE(
+        lastReply.find("[{\"order_id\":20,\"order_status_id\":6,\"date_confirmed\":1000,\"delivery_price\":12.50}"),
+        std::string::npos);
     // Moving back restores the original order of the page.
     call("token=tok&method=setOrderStatus&parameters={%22order_id%22: 20, %22status_id%22: 5}");
     EXPECT_EQ(ids(call("token=tok&method=getOrders&parameters={%22status_id%22: 5}")),
@@ -156,8 +160,7 @@ TEST_F(MethodHandlers, SetOrderStatusRefusesUnknownOrdersStatusesAndMissingIds) 
     EXPECT_EQ(errorCode(call("token=tok&method=setOrderStatus&parameters={%22status_id%22: 6}")),
               "ERROR_BAD_PARAMETERS");
     EXPECT_EQ(errorCode(call("token=tok&method=setOrderStatus")), "ERROR_BAD_PARAMETERS");
-    EXPECT_EQ(ids(call("token=tok&method=getOrders&parameters={%22status_id%22: 6}")),
-              std::vector<long long>{40});
+    EXPECT_EQ(ids(call("token=tok&method=getOrders&parameters={%22status_id%22: 6}")), std::vector<long long>{40});
 }
 
 TEST_F(MethodHandlers, StateTextIsAShopWithCurrentStatuses) {

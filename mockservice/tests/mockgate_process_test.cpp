@@ -38,7 +38,8 @@ JsonDocument parsed(const std::string& text) {
 }
 
 size_t orderCount(httplib::Client& client, int status) {
-    auto res = client.Post("/connector.php", body("getOrders", "%22status_id%22: " + std::to_string(status)), kFormType);
+    auto res =
+        client.Post("/connector.php", body("getOrders", "%22status_id%22: " + std::to_string(status)), kFormType);
     if (!res) return size_t(-1);
     return parsed(res->body)["orders"].Size();
 }
@@ -60,17 +61,20 @@ TEST(MockgateProcess, AnswersThePluginsRequestsAndLogsThem) {
     auto orders = client.Post("/connector.php", body("getOrders", "%22status_id%22: 5, %22date_confirmed_from%22: 200"),
                               kFormType);
     ASSERT_TRUE(orders);
-    EXPECT_EQ(orders->body, "{\"status\":\"SUCCESS\",\"orders\":[{\"order_id\":12,\"order_status_id\":5,"
-                            "\"date_confirmed\":200,\"email\":\"b@example.pl\"}]}");
+    EXPECT_EQ(orders->body,
+              "{\"status\":\"SUCCESS\",\"orders\":[{\"order_id\":12,\"order_status_id\":5,"
+              "\"date_confirmed\":200,\"email\":\"b@example.pl\"}]}");
 
     // The log can be read while the server runs.
     auto lines = mock.logLines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "{\"method\": \"getOrderStatusList\", \"parameters\": null, "
-                        "\"body\": \"token=abc&method=getOrderStatusList\"}");
-    EXPECT_EQ(lines[1], "{\"method\": \"getOrders\", \"parameters\": {\"status_id\":5,\"date_confirmed_from\":200}, "
-                        "\"body\": \"token=abc&method=getOrders&parameters={%22status_id%22: 5, "
-                        "%22date_confirmed_from%22: 200}\"}");
+    EXPECT_EQ(lines[0],
+              "{\"method\": \"getOrderStatusList\", \"parameters\": null, "
+              "\"body\": \"token=abc&method=getOrderStatusList\"}");
+    EXPECT_EQ(lines[1],
+              "{\"method\": \"getOrders\", \"parameters\": {\"status_id\":5,\"date_confirmed_from\":200}, "
+              "\"body\": \"token=abc&method=getOrders&parameters={%22status_id%22: 5, "
+              "%22date_confirmed_from%22: 200}\"}");
 
     auto other = client.Post("/other.php", body("getOrders"), kFormType);
     ASSERT_TRUE(other);
@@ -84,7 +88,8 @@ TEST(MockgateProcess, WritesTheMovedStatusesAtStop) {
     httplib::Client client("127.0.0.1", mock.port);
     client.set_keep_alive(true);
     client.set_tcp_nodelay(true);
-    auto moved = client.Post("/connector.php", body("setOrderStatus", "%22order_id%22: 11, %22status_id%22: 9"), kFormType);
+    auto moved =
+        client.Post("/connector.php", body("setOrderStatus", "%22order_id%22: 11, %22status_id%22: 9"), kFormType);
     ASSERT_TRUE(moved);
     EXPECT_EQ(moved->body, "{\"status\":\"SUCCESS\"}");
     EXPECT_EQ(orderCount(client, 5), 1u);
@@ -110,8 +115,8 @@ TEST(MockgateProcess, ServesAShopFileByPathOverOneKeptAliveConnection) {
     // A demo import: every order of the first status is fetched and moved on.
     size_t moved = 0;
     for (int round = 0; round < 10; ++round) {
-        auto page = client.Post("/connector.php", "token=demo-token-123&method=getOrders&parameters={%22status_id%22: 101}",
-                                kFormType);
+        auto page = client.Post("/connector.php",
+                                "token=demo-token-123&method=getOrders&parameters={%22status_id%22: 101}", kFormType);
         ASSERT_TRUE(page);
         JsonDocument reply = parsed(page->body);
         const auto& orders = reply["orders"];
@@ -133,10 +138,10 @@ TEST(MockgateProcess, ServesAShopFileByPathOverOneKeptAliveConnection) {
 
 TEST(MockgateProcess, InjectsEachKindOfFaultOnItsCall) {
     MockgateProcess mock;
-    ASSERT_TRUE(mock.start(kShop, {"getOrderStatusList:1:http500", "getOrderStatusList:2:drop",
-                                   "getOrderStatusList:3:garbage", "getOrderStatusList:4:truncated",
-                                   "getOrderStatusList:5:error", "getOrderStatusList:6:slow:300",
-                                   "setOrderStatus:1:error"}));
+    ASSERT_TRUE(
+        mock.start(kShop, {"getOrderStatusList:1:http500", "getOrderStatusList:2:drop", "getOrderStatusList:3:garbage",
+                           "getOrderStatusList:4:truncated", "getOrderStatusList:5:error",
+                           "getOrderStatusList:6:slow:300", "setOrderStatus:1:error"}));
     httplib::Client client("127.0.0.1", mock.port);
     client.set_read_timeout(5, 0);
     auto post = [&] { return client.Post("/connector.php", body("getOrderStatusList"), kFormType); };
@@ -167,7 +172,8 @@ TEST(MockgateProcess, InjectsEachKindOfFaultOnItsCall) {
     EXPECT_EQ(truncated->body, normal->body.substr(0, normal->body.size() / 2));
 
     // A failed call changes nothing; the next one goes through.
-    auto refused = client.Post("/connector.php", body("setOrderStatus", "%22order_id%22: 11, %22status_id%22: 9"), kFormType);
+    auto refused =
+        client.Post("/connector.php", body("setOrderStatus", "%22order_id%22: 11, %22status_id%22: 9"), kFormType);
     ASSERT_TRUE(refused);
     EXPECT_EQ(parsed(refused->body)["error_code"], "ERROR_FAULT_INJECTED");
     EXPECT_EQ(orderCount(client, 9), 0u);

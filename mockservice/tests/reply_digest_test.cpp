@@ -47,13 +47,15 @@ Digests converse(const std::string& shopText) {
         return reply;
     };
     auto call = [&](const std::string& method, const std::string& parameters = "") {
-        return post("token=" + token + "&method=" + method + (parameters.empty() ? "" : "&parameters={" + parameters + "}"));
+        return post("token=" + token + "&method=" + method +
+                    (parameters.empty() ? "" : "&parameters={" + parameters + "}"));
     };
 
     JsonDocument statusList;
     parseJson(call("getOrderStatusList"), statusList);
     std::vector<std::string> statuses;
-    for (const auto& status : statusList["statuses"].GetArray()) statuses.push_back(std::to_string(status["id"].GetInt64()));
+    for (const auto& status : statusList["statuses"].GetArray())
+        statuses.push_back(std::to_string(status["id"].GetInt64()));
     call("getInvoices");
     int moved = 0;
     statuses.push_back("");  // all statuses
@@ -61,7 +63,8 @@ Digests converse(const std::string& shopText) {
         std::string from;
         for (;;) {
             std::string parameters = status.empty() ? "" : "%22status_id%22: " + status;
-            if (!from.empty()) parameters += (parameters.empty() ? "" : ", ") + std::string("%22date_confirmed_from%22: ") + from;
+            if (!from.empty())
+                parameters += (parameters.empty() ? "" : ", ") + std::string("%22date_confirmed_from%22: ") + from;
             JsonDocument page;
             parseJson(call("getOrders", parameters), page);
             const auto& orders = page["orders"];
@@ -69,7 +72,8 @@ Digests converse(const std::string& shopText) {
                 std::string id = std::to_string(orders[i]["order_id"].GetInt64());
                 call("getInvoices", "%22order_id%22: " + id);
                 if (!status.empty() && moved++ < 300)
-                    call("setOrderStatus", "%22order_id%22: " + id + ", %22status_id%22: " + statuses[statuses.size() - 2]);
+                    call("setOrderStatus",
+                         "%22order_id%22: " + id + ", %22status_id%22: " + statuses[statuses.size() - 2]);
             }
             if (orders.Size() < 100) break;
             std::string last = std::to_string(orders[orders.Size() - 1]["date_confirmed"].GetInt64());
@@ -78,8 +82,9 @@ Digests converse(const std::string& shopText) {
     }
     for (const char* body : {"token=bad&method=getOrders", "method=getOrders", "token=x"}) post(body);
     call("nope");
-    for (const char* parameters : {"%22status_id%22: 1.5", "%22status_id%22: %22x%22", "%22order_id%22: 999999999",
-                                   "%22a%22: [1, 2.50, -0, 1E%2B3, {%22b%22: %22\\u0105\\n\\t\\/%22}], %22c%22: %22\xC5\x82%22"})
+    for (const char* parameters :
+         {"%22status_id%22: 1.5", "%22status_id%22: %22x%22", "%22order_id%22: 999999999",
+          "%22a%22: [1, 2.50, -0, 1E%2B3, {%22b%22: %22\\u0105\\n\\t\\/%22}], %22c%22: %22\xC5\x82%22"})
         call("setOrderStatus", parameters);
     post("token=" + token + "&method=getOrders&parameters=[1]");
     post("token=" + token + "&method=getOrders&parameters=");
@@ -115,5 +120,6 @@ TEST(ReplyBytes, GeneratedShopConversationIsUnchanged) {
     std::string text;
     generateShop(options, [&](const std::string& piece) { text += piece; });
     EXPECT_EQ(digest(text), "4d473d10bdb7f8b0/16312121");
-    expectDigests(converse(text), {"5844bbca8ab1dd99/33758554", "b347e5d5590876f0/193637", "48923c9981b35052/16310306"});
+    expectDigests(converse(text),
+                  {"5844bbca8ab1dd99/33758554", "b347e5d5590876f0/193637", "48923c9981b35052/16310306"});
 }

@@ -89,13 +89,27 @@ TEST(ShopGenerator, OrdersCarryEveryMemberTheImportReads) {
     Shop shop;
     std::string error;
     ASSERT_TRUE(loadShopText(generate(300, 101, 5), shop, error)) << error;
-    const char* texts[] = {"email", "phone", "delivery_fullname", "delivery_company", "delivery_address",
-                           "delivery_postcode", "delivery_city", "delivery_country_code", "currency",
-                           "want_invoice", "invoice_fullname", "invoice_company", "invoice_nip",
-                           "invoice_address", "invoice_postcode", "invoice_city", "invoice_country_code",
-                           "user_login", "delivery_method"};
-    const char* numbers[] = {"order_id", "date_add", "delivery_price", "payment_method_cod", "payment_done",
-                             "date_confirmed"};
+    const char* texts[] = {"email",
+                           "phone",
+                           "delivery_fullname",
+                           "delivery_company",
+                           "delivery_address",
+                           "delivery_postcode",
+                           "delivery_city",
+                           "delivery_country_code",
+                           "currency",
+                           "want_invoice",
+                           "invoice_fullname",
+                           "invoice_company",
+                           "invoice_nip",
+                           "invoice_address",
+                           "invoice_postcode",
+                           "invoice_city",
+                           "invoice_country_code",
+                           "user_login",
+                           "delivery_method"};
+    const char* numbers[] = {"order_id",           "date_add",     "delivery_price",
+                             "payment_method_cod", "payment_done", "date_confirmed"};
     std::set<std::string> currencies;
     int cod = 0, taxIds = 0;
     for (const ShopOrder& stored : shop.orders) {
@@ -105,7 +119,8 @@ TEST(ShopGenerator, OrdersCarryEveryMemberTheImportReads) {
         ASSERT_TRUE(order.HasMember("products") && order["products"].IsArray() && !order["products"].Empty());
         for (const rapidjson::Value& p : order["products"].GetArray()) {
             for (const char* name : {"sku", "ean", "name"}) ASSERT_TRUE(p.HasMember(name) && p[name].IsString());
-            for (const char* name : {"quantity", "price_brutto", "tax_rate"}) ASSERT_TRUE(p.HasMember(name) && p[name].IsNumber());
+            for (const char* name : {"quantity", "price_brutto", "tax_rate"})
+                ASSERT_TRUE(p.HasMember(name) && p[name].IsNumber());
         }
         currencies.insert(member(order, "currency"));
         cod += member(order, "payment_method_cod") == "1";

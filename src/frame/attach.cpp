@@ -22,7 +22,8 @@ void lookUpHostModule(FrameState& frame) {
   HMODULE host = GetModuleHandleA("TOMIKS");
   if (host == nullptr) return;
   FARPROC feature = GetProcAddress(host, MAKEINTRESOURCEA(kFeatureFunctionOrdinal));
-  if (feature != nullptr) frame.featureFunction = reinterpret_cast<host_abi::FeatureFunction>(reinterpret_cast<void*>(feature));
+  if (feature != nullptr)
+    frame.featureFunction = reinterpret_cast<host_abi::FeatureFunction>(reinterpret_cast<void*>(feature));
 }
 
 }  // namespace

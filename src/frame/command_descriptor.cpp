@@ -16,5 +16,5 @@ int32_t MG_STDCALL importCommand() {
 
 }  // namespace
 
-const CommandDescriptor importCommandDescriptor = {kImportCommandFlags, kDisplayName, kImportCommandNumber, 0,
-                                                   &importCommand, 0};
+const CommandDescriptor importCommandDescriptor = {
+    kImportCommandFlags, kDisplayName, kImportCommandNumber, 0, &importCommand, 0};

@@ -10,11 +10,11 @@
 using CommandHandler = int32_t(MG_STDCALL*)();
 
 struct CommandDescriptor {
-  uint32_t flags;           // 0x0000400C, as the host defines them
-  const char* caption;      // the display name
-  uint16_t number;          // 32528; also removes the command
+  uint32_t flags;       // 0x0000400C, as the host defines them
+  const char* caption;  // the display name
+  uint16_t number;      // 32528; also removes the command
   uint16_t reserved1;
-  CommandHandler handler;   // called by the host with no arguments
+  CommandHandler handler;  // called by the host with no arguments
   uint32_t reserved2;
 };
 

@@ -21,7 +21,8 @@ namespace {
 constexpr char kPlainText[] = "%s";
 
 constexpr char kFeaturesText[] =
-    "Program nie obs\x92uguje cech 0x%08X,\nkt\xA2re s\x86 niezb\x91" "dne dla modu\x92u '%s'.";
+    "Program nie obs\x92uguje cech 0x%08X,\nkt\xA2re s\x86 niezb\x91"
+    "dne dla modu\x92u '%s'.";
 
 constexpr char kOneOrdinal[] = "funkcj\x91 o numerze %hu";
 constexpr char kManyOrdinals[] = "funkcje o numerach";
@@ -30,25 +31,33 @@ constexpr char kMissingFunctionsText[] =
     "Wtyczka \"%s\" potrzebuje zaimportowa\x8D\n%s z modu\x92u g\x92\xA2wnego,\n"
     "jednak modu\x92 g\x92\xA2wny %s nie posiada. Aby naprawi\x8D t\x91 sytuacj\x91\n"
     "zainstaluj aktualizacj\x91 programu oraz wtyczki.\n\n"
-    "WTYCZKA NIE ZOSTANIE ZA\x9C" "ADOWANA!!!\n";
+    "WTYCZKA NIE ZOSTANIE ZA\x9C"
+    "ADOWANA!!!\n";
 
 constexpr char kSizesHead[] =
     "Rozmiary rekord\xA2w niekt\xA2rych tabel nie zgadzaj\x86 si\x91\n"
-    "mi\x91" "dzy programem a wtyczk\x86 '%s' (modu\x92 '%s'):\n\n"
+    "mi\x91"
+    "dzy programem a wtyczk\x86 '%s' (modu\x92 '%s'):\n\n"
     "\x01tl18l33\x01TABELA\tWE WTYCZCE\tW PROGRAMIE\n";
 constexpr char kSizesRow[] = "\x01tp25p40\x01%s\t%d\t%s\n";
-constexpr char kSizesTail[] = "\nModu\x92 \x02%s\x01\nNIE zostanie za\x92" "adowany!";
+constexpr char kSizesTail[] =
+    "\nModu\x92 \x02%s\x01\nNIE zostanie za\x92"
+    "adowany!";
 constexpr char kNoTable[] = "brak";
 
 constexpr char kVersionsText[] =
     "Modu\x92 \"%s\" i program wyst\x91puj\x86 w r\xA2\xA7nych wersjach!\n\n"
     "Zosta\x92 zakualizowany tylko program albo tylko modu\x92,\n"
     "a nie oba jednocze\x9Enie! Aby naprawi\x8D t\x91 sytuacj\x91\n"
-    "zainstaluj aktualizacj\x91 programu wraz z modu\x92" "em \"%s\".\n\n"
-    "MODU\x9C NIE ZOSTANIE ZA\x9C" "ADOWANY!!!\n";
+    "zainstaluj aktualizacj\x91 programu wraz z modu\x92"
+    "em \"%s\".\n\n"
+    "MODU\x9C NIE ZOSTANIE ZA\x9C"
+    "ADOWANY!!!\n";
 
 constexpr char kNotInitialisedText[] =
-    "Modu\x92 \"%s\" nie zosta\x92 poprawnie zainicjowany,\nwi\x91" "c NIE B\x90" "DZIE AKTYWNY!";
+    "Modu\x92 \"%s\" nie zosta\x92 poprawnie zainicjowany,\nwi\x91"
+    "c NIE B\x90"
+    "DZIE AKTYWNY!";
 
 const char* baseName() {
   const char* name = frameState().moduleBaseName;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 constexpr uint32_t kFeatureRequest = 1;
-constexpr uint32_t kFeatureTableOperations = 0x00000001;  // replaceable document-table operations
+constexpr uint32_t kFeatureTableOperations = 0x00000001;   // replaceable document-table operations
 constexpr uint32_t kFeatureNumberedHandlers = 0x00000002;  // handlers registered under host codes
 constexpr uint32_t kFeatureUniversalImport = 0x00000004;   // universal import from a file
 constexpr uint32_t kRequiredFeatures = kFeatureTableOperations | kFeatureNumberedHandlers | kFeatureUniversalImport;

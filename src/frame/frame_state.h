@@ -11,11 +11,11 @@
 struct FrameState {
   HMODULE ownModule;
   char moduleFileName[300];
-  const char* moduleBaseName;            // points into moduleFileName
+  const char* moduleBaseName;  // points into moduleFileName
   bool hostModuleLookedUp;
   host_abi::FeatureFunction featureFunction;
   host_abi::NumberedHandler* handlerRegistration;  // cell of the previous handler
-  uint32_t missingFeatureMask;           // 0xFFFFFFFF until a feature check
+  uint32_t missingFeatureMask;                     // 0xFFFFFFFF until a feature check
 };
 
 FrameState& frameState();

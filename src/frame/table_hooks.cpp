@@ -19,7 +19,8 @@ struct TableHook {
   SizeMismatch checkRecord;
 };
 
-TableHook documentHook = {kDocumentTable, "Tspr_dok", kDocumentRecordSize, &documentTableOperation, nullptr, nullptr, {}, {}};
+TableHook documentHook = {
+    kDocumentTable, "Tspr_dok", kDocumentRecordSize, &documentTableOperation, nullptr, nullptr, {}, {}};
 TableHook listHook = {kListTable, "Tspr", kListRecordSize, &listTableOperation, nullptr, nullptr, {}, {}};
 
 SizeMismatch* listHead = nullptr;

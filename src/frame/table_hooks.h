@@ -8,14 +8,14 @@
 #include "hostlink/host_abi.h"
 
 struct SizeMismatch {
-  int32_t expected;        // the plug-in's record size
-  int32_t actual;          // the host's, 0 when the host gave no table
+  int32_t expected;  // the plug-in's record size
+  int32_t actual;    // the host's, 0 when the host gave no table
   const char* tableName;
   SizeMismatch* next;
 };
 
-constexpr int32_t kDocumentTable = 45;      // "Tspr_dok"
-constexpr int32_t kListTable = 44;          // "Tspr"
+constexpr int32_t kDocumentTable = 45;  // "Tspr_dok"
+constexpr int32_t kListTable = 44;      // "Tspr"
 constexpr int32_t kDocumentRecordSize = 515;
 constexpr int32_t kListRecordSize = 1469;
 

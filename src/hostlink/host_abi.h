@@ -23,8 +23,8 @@ constexpr int kDialogConfirmed = 20481;
 constexpr int kDialogCancelled = 20482;
 
 // A document table's operation: eleven 32-bit arguments, callee-cleared.
-using TableOperation = int32_t(MG_STDCALL*)(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
-                                            uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t);
+using TableOperation = int32_t(MG_STDCALL*)(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
+                                            uintptr_t, uintptr_t, uintptr_t, uintptr_t);
 // A handler registered under a host code number.
 using NumberedHandler = int32_t(MG_STDCALL*)(uintptr_t, uintptr_t);
 // The host feature function (request code, value), caller-cleared.
@@ -33,10 +33,10 @@ using FeatureFunction = uint32_t(MG_CDECL*)(uint32_t, uint32_t);
 // The host's table object, as far as the plug-in relies on it.
 struct TableObject {
   uint8_t hostHead[6];
-  int16_t recordSize;            // byte 6
-  uint8_t* currentRecord;        // byte 8
+  int16_t recordSize;      // byte 6
+  uint8_t* currentRecord;  // byte 8
   uint8_t hostMiddle[104 - 8 - sizeof(uint8_t*)];
-  TableOperation operation;      // byte 104
+  TableOperation operation;  // byte 104
 };
 static_assert(offsetof(TableObject, recordSize) == 6, "record size at byte 6");
 static_assert(offsetof(TableObject, currentRecord) == 8, "current record at byte 8");

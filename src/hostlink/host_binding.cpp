@@ -50,9 +50,7 @@ int indexOfOrdinal(uintptr_t ordinal) {
   return -1;
 }
 
-void bindCell(int index) {
-  resolveHostFunction(MAKEINTRESOURCEA(kOrdinals[index]), &cells[index]);
-}
+void bindCell(int index) { resolveHostFunction(MAKEINTRESOURCEA(kOrdinals[index]), &cells[index]); }
 
 bool stillUnbound(int index) { return cells[index] == kEntries[index]; }
 
@@ -60,11 +58,13 @@ bool stillUnbound(int index) { return cells[index] == kEntries[index]; }
 
 // Called by the entry routines with the ordinal they stand for: binds the
 // cell when it was never bound and returns the address to continue into.
-extern "C" __attribute__((used, visibility("hidden")))
+extern "C"
+    __attribute__((used, visibility("hidden")))
 #if defined(__i386__)
-__attribute__((force_align_arg_pointer, cdecl))
+    __attribute__((force_align_arg_pointer, cdecl))
 #endif
-void* mg_host_entry_target(uintptr_t ordinal) {
+    void*
+    mg_host_entry_target(uintptr_t ordinal) {
   int index = indexOfOrdinal(ordinal);
   if (index < 0) std::abort();
   if (stillUnbound(index)) bindCell(index);

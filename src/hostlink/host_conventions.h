@@ -145,14 +145,14 @@ R MG_CDECL callerClearsVariadic(A..., ...);
 template <class R, class... A>
 R MG_THISCALL method(A...);
 
-#define MG_CONVENTION_PROBE(Name, probe)                                                   \
-  template <class Fn, class = void>                                                        \
-  struct Name {                                                                            \
-    static constexpr bool value = false;                                                   \
-  };                                                                                       \
-  template <class Fn>                                                                      \
-  struct Name<Fn, decltype(static_cast<void>(static_cast<Fn>(&probe)))> {                  \
-    static constexpr bool value = true;                                                    \
+#define MG_CONVENTION_PROBE(Name, probe)                                  \
+  template <class Fn, class = void>                                       \
+  struct Name {                                                           \
+    static constexpr bool value = false;                                  \
+  };                                                                      \
+  template <class Fn>                                                     \
+  struct Name<Fn, decltype(static_cast<void>(static_cast<Fn>(&probe)))> { \
+    static constexpr bool value = true;                                   \
   };
 MG_CONVENTION_PROBE(ClearsOwnArguments, calleeClears)
 MG_CONVENTION_PROBE(LeavesArgumentsToCaller, callerClears)

@@ -17,14 +17,17 @@
 #define MG_ENTRY_DIRECTIVES(name) ".globl " MG_SYMBOL(name) "\n"
 #define MG_TARGET_CALL MG_SYMBOL(mg_host_entry_target)
 #else
-#define MG_ENTRY_DIRECTIVES(name) ".globl " MG_SYMBOL(name) "\n.hidden " MG_SYMBOL(name) "\n.type " MG_SYMBOL(name) ",@function\n"
+#define MG_ENTRY_DIRECTIVES(name) \
+  ".globl " MG_SYMBOL(name) "\n.hidden " MG_SYMBOL(name) "\n.type " MG_SYMBOL(name) ",@function\n"
 #define MG_TARGET_CALL MG_SYMBOL(mg_host_entry_target)
 #endif
 
-#define HOST_FUNCTION(role, ordinal)            \
-  MG_ENTRY_DIRECTIVES(mg_host_entry_##ordinal)  \
-  MG_SYMBOL(mg_host_entry_##ordinal) ":\n"      \
-  "  push $" #ordinal "\n"                      \
+#define HOST_FUNCTION(role, ordinal)           \
+  MG_ENTRY_DIRECTIVES(mg_host_entry_##ordinal) \
+  MG_SYMBOL(mg_host_entry_##ordinal)           \
+  ":\n"                                        \
+  "  push $" #ordinal                          \
+  "\n"                                         \
   "  jmp " MG_SYMBOL(mg_host_entry_common) "\n"
 
 #if defined(__x86_64__)

@@ -93,7 +93,7 @@ void hostWithdrawHandler(int32_t code);
 void hostAddCommand(const void* descriptor);
 void hostRemoveCommand(uint16_t number);
 int32_t hostVerifyModule(void* module, char* buffer, int32_t capacity);  // -1 when the host lacks it
-int32_t hostInterfaceLevel();                                          // 0 when the host lacks it
+int32_t hostInterfaceLevel();                                            // 0 when the host lacks it
 
 // Dialogs.
 void* hostDialogBaseConstruct(void* object);

@@ -12,7 +12,8 @@
 namespace {
 
 constexpr char kNoMemoryForLine[] =
-    "Nie uda\x92o si\x91 zaj\x86\x8D pami\x91" "ci dla zmiennej w funkcji _fprintfUTF";
+    "Nie uda\x92o si\x91 zaj\x86\x8D pami\x91"
+    "ci dla zmiennej w funkcji _fprintfUTF";
 
 // Formats into a host block: the usual work block, or, for a line that does
 // not fit it, a block of the line's own size. Null when no block is given.

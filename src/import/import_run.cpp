@@ -35,7 +35,9 @@
 namespace {
 
 constexpr char kStatusListFailed[] = "Pobieranie listy status\xA2w nie powiod\x92o si\x91";
-constexpr char kOpenFailed[] = "B\x92\x86" "d otwarcia pliku marketgate.edi do zapisu!";
+constexpr char kOpenFailed[] =
+    "B\x92\x86"
+    "d otwarcia pliku marketgate.edi do zapisu!";
 constexpr char kOrdersFailed[] = "Pobieranie zam\xA2wie\xA4 nie powiod\x92o si\x91.";
 constexpr char kStatusGone[] =
     "Wybrany status zam\xA2wie\xA4 do importu nie istnieje ju\xA7 w Marketgate. "
@@ -44,12 +46,15 @@ constexpr char kStoppedEarly[] =
     "Import zam\xA2wie\xA4 przerwany: serwis Marketgate nie odpowiada poprawnie. "
     "Zam\xA2wienia pobrane do tej chwili zostan\x86 zaimportowane.";
 constexpr char kDirectoryTooLong[] =
-    "\x98" "cie\xA7ka katalogu roboczego jest za d\x92uga dla pliku marketgate.edi. "
+    "\x98"
+    "cie\xA7ka katalogu roboczego jest za d\x92uga dla pliku marketgate.edi. "
     "Import nie zosta\x92 rozpocz\x91ty.";
 
 constexpr char kImportRunning[] =
     "Import zam\xA2wie\xA4 z Marketgate jest ju\xA7 uruchomiony w tym katalogu roboczym. Poczekaj na jego "
-    "zako\xA4" "czenie i spr\xA2" "buj ponownie.";
+    "zako\xA4"
+    "czenie i spr\xA2"
+    "buj ponownie.";
 constexpr char kOutgoingStatusGone[] =
     "Status, na kt\xA2ry maj\x86 przechodzi\x8D zaimportowane zam\xA2wienia, nie istnieje ju\xA7 w Marketgate. "
     "Wybierz go ponownie w opcjach importu.";
@@ -58,7 +63,8 @@ constexpr char kLeftoverSetAside[] =
     "go: jego zam\xA2wienia zostan\x86 pobrane ponownie.";
 constexpr char kLeftoverStuck[] =
     "Plik marketgate.edi z wcze\x9Eniejszego importu nie zosta\x92 zaimportowany i nie uda\x92o si\x91 go "
-    "przenie\x9E\x8D. Przenie\x9E go r\x91" "cznie; import nie zosta\x92 rozpocz\x91ty.";
+    "przenie\x9E\x8D. Przenie\x9E go r\x91"
+    "cznie; import nie zosta\x92 rozpocz\x91ty.";
 constexpr char kNoteNotStarted[] =
     "Nie uda\x92o si\x91 utworzy\x8D pliku %s%s. Import nie zosta\x92 rozpocz\x91ty: bez tego pliku zam\xA2wienia "
     "mog\x92yby zosta\x8D zgubione albo zaimportowane dwa razy.";
@@ -70,25 +76,35 @@ constexpr char kPushesWaiting[] =
     "Nie uda\x92o si\x91 zmieni\x8D statusu zaimportowanych zam\xA2wie\xA4 w Marketgate: %u. Zmiana zostanie "
     "ponowiona przy nast\x91pnym imporcie.";
 constexpr char kPushesGivenUp[] =
-    "Po %d nieudanych pr\xA2" "bach zrezygnowano ze zmiany statusu zam\xA2wie\xA4 w Marketgate: %s. Zmie\xA4 ich "
-    "status r\x91" "cznie.";
+    "Po %d nieudanych pr\xA2"
+    "bach zrezygnowano ze zmiany statusu zam\xA2wie\xA4 w Marketgate: %s. Zmie\xA4 ich "
+    "status r\x91"
+    "cznie.";
 
 // Lines of the run's history.
 constexpr char kDialogClosed[] = "Okno opcji importu zamkni\x91to bez importu.";
 constexpr char kHistoryIncoming[] = "Status zam\xA2wie\xA4 do importu";
-constexpr char kHistoryOutgoing[] = "Status po przej\x91" "ciu";
-constexpr char kHistoryNoMove[] = "Status po przej\x91" "ciu: bez zmiany";
+constexpr char kHistoryOutgoing[] =
+    "Status po przej\x91"
+    "ciu";
+constexpr char kHistoryNoMove[] =
+    "Status po przej\x91"
+    "ciu: bez zmiany";
 
 constexpr char kOrdersRefused[] =
-    "Pomini\x91to zam\xA2wienia, kt\xA2rych nie mo\xA7na wiernie przenie\x9E\x8D (b\x92\x91" "dny numer "
-    "zam\xA2wienia albo b\x92\x91" "dna liczba): %u. Numery podane przez Marketgate: %s. Zostaj\x86 w swoim "
+    "Pomini\x91to zam\xA2wienia, kt\xA2rych nie mo\xA7na wiernie przenie\x9E\x8D (b\x92\x91"
+    "dny numer "
+    "zam\xA2wienia albo b\x92\x91"
+    "dna liczba): %u. Numery podane przez Marketgate: %s. Zostaj\x86 w swoim "
     "statusie w Marketgate, dop\xA2ki nie zostan\x86 tam poprawione.";
 constexpr char kInvoicesNotFetched[] =
     "Nie uda\x92o si\x91 pobra\x8D z Marketgate numer\xA2w faktur zam\xA2wie\xA4: %s. Ich dokumenty "
     "zapisano z numerem zam\xA2wienia.";
 constexpr char kMomentOverflow[] =
-    "Marketgate ma wi\x91" "cej zam\xA2wie\xA4 potwierdzonych w tej samej chwili, ni\xA7 podaje w jednej "
-    "odpowiedzi: cz\x91\x9E\x8D z nich nie zosta\x92" "a pobrana. Zaimportowano zam\xA2wie\xA4: %u.";
+    "Marketgate ma wi\x91"
+    "cej zam\xA2wie\xA4 potwierdzonych w tej samej chwili, ni\xA7 podaje w jednej "
+    "odpowiedzi: cz\x91\x9E\x8D z nich nie zosta\x92"
+    "a pobrana. Zaimportowano zam\xA2wie\xA4: %u.";
 
 constexpr char kImportLockName[] = "marketgate.lock";
 // Pauses before a page's second and third attempt, in milliseconds.
@@ -306,7 +322,8 @@ bool setLeftoverAside(const char* fileName) {
 UnbookedRun unwrittenRun(const ImportFile& file, const TakenOverNote& note) {
   UnbookedRun run{UnbookedCause::fileNotWritten, kImportFileName, file.systemError,
                   file.fault == ImportFileFault::noMemory};
-  if (!importFileFailed(file)) run = UnbookedRun{UnbookedCause::fileNotWritten, kTakenOverName, note.systemError, false};
+  if (!importFileFailed(file))
+    run = UnbookedRun{UnbookedCause::fileNotWritten, kTakenOverName, note.systemError, false};
   return run;
 }
 

@@ -34,12 +34,15 @@ constexpr char kInDoubtStays[] =
     "wtedy, gdy w programie brakuje dokument\xA2w tych zam\xA2wie\xA4, a potem przenie\x9E go; do tego "
     "czasu import nie zostanie rozpocz\x91ty.";
 constexpr char kLeftNotSentBack[] =
-    "Nie uda\x92o si\x91 zapisa\x8D pliku marketgate-statusy.txt, wi\x91" "c zam\xA2wie\xA4 przerwanego importu "
-    "(%s), kt\xA2re maj\x86 w Marketgate kolejny status, nie mo\xA7na przywr\xA2" "ci\x8D do poprzedniego "
+    "Nie uda\x92o si\x91 zapisa\x8D pliku marketgate-statusy.txt, wi\x91"
+    "c zam\xA2wie\xA4 przerwanego importu "
+    "(%s), kt\xA2re maj\x86 w Marketgate kolejny status, nie mo\xA7na przywr\xA2"
+    "ci\x8D do poprzedniego "
     "statusu. Import nie zosta\x92 rozpocz\x91ty; zwolnij miejsce na dysku albo przywr\xA2\x8D dost\x91p do "
     "folderu roboczego i uruchom go ponownie.";
 constexpr char kRegisterNotWritten[] =
-    "Nie uda\x92o si\x91 zapisa\x8D pliku %s, wi\x91" "c zam\xA2wie\xA4 przerwanego importu (%s) nie mo\xA7na wpisa\x8D "
+    "Nie uda\x92o si\x91 zapisa\x8D pliku %s, wi\x91"
+    "c zam\xA2wie\xA4 przerwanego importu (%s) nie mo\xA7na wpisa\x8D "
     "jako zaimportowanych. Import nie zosta\x92 rozpocz\x91ty; zwolnij miejsce na dysku albo przywr\xA2\x8D "
     "dost\x91p do folderu roboczego i uruchom go ponownie.";
 

@@ -13,7 +13,8 @@ namespace {
 
 constexpr char kLockUnusable[] =
     "Nie mo\xA7na za\x92o\xA7y\x8D blokady w pliku %s (%s). Import zam\xA2wie\xA4 nie zostanie uruchomiony, dop\xA2ki "
-    "blokady nie da si\x91 za\x92o\xA7y\x8D: bez niej dwa importy mog\x92yby dzia\x92" "a\x8D naraz, a zam\xA2wienia "
+    "blokady nie da si\x91 za\x92o\xA7y\x8D: bez niej dwa importy mog\x92yby dzia\x92"
+    "a\x8D naraz, a zam\xA2wienia "
     "zosta\x8D zaimportowane dwa razy albo zagubione.";
 
 bool readable(const char* name) {

@@ -82,7 +82,8 @@ void writeDates(const PageContext& page, const OrderValues& order) {
 void writeDocumentKeys(PageContext& page, OrderValues& order) {
   ImportFile* file = page.file;
   writeImportText(file, "TypDok=2\n");
-  if (page.kind == kReceiptOrInvoice && !taxIdPresent(order.taxId)) writeImportText(file, "NrPar=%.0f\n", order.orderId);
+  if (page.kind == kReceiptOrInvoice && !taxIdPresent(order.taxId))
+    writeImportText(file, "NrPar=%.0f\n", order.orderId);
 
   char invoiceNumber[40] = "";
   if (taxIdPresent(order.taxId)) writeTaxIdAndFindInvoice(page, order, invoiceNumber, sizeof invoiceNumber);

@@ -134,8 +134,8 @@ int translateParsedOrders(PageContext& page, const JsonValue* root, int32_t* nex
 
 }  // namespace
 
-int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
-                    int32_t* nextPageDate, SeenOrders* seen) {
+int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource, int32_t* nextPageDate,
+                    SeenOrders* seen) {
   ImportFile out{file, ImportFileFault::none, 0};
   PageContext page;
   startPage(page, &out, documentKind, symbolSource, seen);

@@ -22,21 +22,21 @@ constexpr uint32_t kOrdersPageSize = 100;
 // booked by an earlier run or one whose status change still waits.
 struct SeenOrders {
   std::unordered_set<double> ids;
-  BookedOrders* booked = nullptr;                        // null: none skipped
-  std::unordered_set<std::string> waiting;               // orders in the journal of status changes
-  int32_t outgoingStatusId = 0;                          // the status taken-over orders get
-  int32_t incomingStatusId = 0;                          // the status they come from
-  TakenOverNote* note = nullptr;                         // where taken-over orders are noted first
-  std::vector<std::string> written;                      // order numbers written in this run
-  uint32_t skipped = 0;                                  // met, but booked before
-  uint32_t failedPushes = 0;                             // taken over, status not moved
-  bool stopped = false;  // the note or the import file could not be written: nothing more is taken over
-  std::vector<std::string> refused;                      // ids as sent of orders not carried faithfully
-  std::unordered_set<std::string> refusedOrders;         // their texts, each order named once
-  std::vector<std::string> invoicesNotFetched;           // written without their invoice number
-  bool serviceSilent = false;                            // a request got no answer: take over no more
-  bool pageOfOneMoment = false;                          // the last page full, of one confirmation time
-  bool momentOverflow = false;                           // orders of one moment left beyond reach
+  BookedOrders* booked = nullptr;           // null: none skipped
+  std::unordered_set<std::string> waiting;  // orders in the journal of status changes
+  int32_t outgoingStatusId = 0;             // the status taken-over orders get
+  int32_t incomingStatusId = 0;             // the status they come from
+  TakenOverNote* note = nullptr;            // where taken-over orders are noted first
+  std::vector<std::string> written;         // order numbers written in this run
+  uint32_t skipped = 0;                     // met, but booked before
+  uint32_t failedPushes = 0;                // taken over, status not moved
+  bool stopped = false;              // the note or the import file could not be written: nothing more is taken over
+  std::vector<std::string> refused;  // ids as sent of orders not carried faithfully
+  std::unordered_set<std::string> refusedOrders;  // their texts, each order named once
+  std::vector<std::string> invoicesNotFetched;    // written without their invoice number
+  bool serviceSilent = false;                     // a request got no answer: take over no more
+  bool pageOfOneMoment = false;                   // the last page full, of one confirmation time
+  bool momentOverflow = false;                    // orders of one moment left beyond reach
 };
 
 // Translates the orders of one reply. 0 when the reply held an "orders"
@@ -49,8 +49,8 @@ struct SeenOrders {
 // invoice number and their status changes that failed are noted there (the
 // failed changes also in the journal of changes to repeat); once a request
 // got no answer no further order is taken over (seen->serviceSilent).
-int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource,
-                    int32_t* nextPageDate, SeenOrders* seen = nullptr);
+int translateOrders(const char* reply, void* file, int32_t documentKind, int32_t symbolSource, int32_t* nextPageDate,
+                    SeenOrders* seen = nullptr);
 // The same for a reply already parsed (root may be null: unusable), into
 // the run's import file. An order is noted (seen->note) before its document
 // is written; its status is moved only once its note line is on the disk

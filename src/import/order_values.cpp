@@ -74,7 +74,6 @@ const LineText& customerSymbolSource(const OrderValues& order) {
   return order.email;
 }
 
-
 // A number member: 0 when it is missing (or null); a member that holds
 // anything else but a finite number clears sound.
 double soundNumber(const JsonObject* object, const char* name, uint32_t length, bool& sound) {
@@ -94,8 +93,7 @@ double soundNumber(const JsonObject* object, const char (&name)[N], bool& sound)
 
 // A whole number from 1 to the largest order id carried.
 bool carriedOrderId(const JsonObject* order, double id) {
-  return jsonObjectFind(order, "order_id", 8) != nullptr && id >= 1.0 && id <= kLargestOrderId &&
-         id == std::floor(id);
+  return jsonObjectFind(order, "order_id", 8) != nullptr && id >= 1.0 && id <= kLargestOrderId && id == std::floor(id);
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include "service/api_session.h"
 
 struct PushRetryOutcome {
-  uint32_t stillWaiting;                // changes that failed again (or were not tried) and wait
-  std::vector<std::string> givenUp;     // orders whose change failed for the last time
+  uint32_t stillWaiting;                    // changes that failed again (or were not tried) and wait
+  std::vector<std::string> givenUp;         // orders whose change failed for the last time
   std::unordered_set<std::string> waiting;  // orders in the journal after the retries
 };
 

@@ -12,9 +12,12 @@ namespace {
 
 constexpr char kDamagedNote[] =
     "Plik %s by\x92 uszkodzony. Przeniesiono go do %s; zachowano odczytane z niego wpisy: %u. Wierszy, kt\xA2rych "
-    "nie da\x92o si\x91 odczyta\x8D: %u. Je\x9Eli by\x92y w\x9Er\xA2" "d nich zam\xA2wienia, mog\x92y one przej\x9E\x8D w "
-    "Marketgate na kolejny status bez zaimportowania i nie zostan\x86 pobrane ponownie, dop\xA2ki nie przywr\xA2" "cisz "
-    "im r\x91" "cznie poprzedniego statusu.";
+    "nie da\x92o si\x91 odczyta\x8D: %u. Je\x9Eli by\x92y w\x9Er\xA2"
+    "d nich zam\xA2wienia, mog\x92y one przej\x9E\x8D w "
+    "Marketgate na kolejny status bez zaimportowania i nie zostan\x86 pobrane ponownie, dop\xA2ki nie przywr\xA2"
+    "cisz "
+    "im r\x91"
+    "cznie poprzedniego statusu.";
 
 bool failed(TakenOverNote& note) {
   note.systemError = errno;
@@ -90,6 +93,6 @@ void removeLeftNote(const LeftNote& left) {
   }
   std::string aside = setFileAside(path);
   if (aside.empty()) std::remove(path.c_str());
-  showMessage(kDamagedNote, path.c_str(), aside.empty() ? "-" : aside.c_str(), static_cast<unsigned>(left.orders.size()),
-              static_cast<unsigned>(left.damaged));
+  showMessage(kDamagedNote, path.c_str(), aside.empty() ? "-" : aside.c_str(),
+              static_cast<unsigned>(left.orders.size()), static_cast<unsigned>(left.damaged));
 }

@@ -17,7 +17,9 @@ constexpr char kRefusedMark[] = "odrzucony";
 constexpr size_t kOrdersListedWhole = 10;
 
 constexpr char kNotWritten[] = "Nie uda\x92o si\x91 zapisa\x8D pliku ";
-constexpr char kMayBeFull[] = ": dysk mo\xA7" "e by\x8D pe\x92ny albo folder roboczy niedost\x91pny.";
+constexpr char kMayBeFull[] =
+    ": dysk mo\xA7"
+    "e by\x8D pe\x92ny albo folder roboczy niedost\x91pny.";
 constexpr char kNothingBooked[] = " Nic z tego importu nie zosta\x92o zaimportowane.";
 constexpr char kIncompleteKept[] = " Niekompletny plik zachowano jako %s: nie importuj go.";
 constexpr char kIncompleteStays[] = " Niekompletny plik marketgate.edi pozosta\x92 na miejscu: nie importuj go.";
@@ -27,19 +29,26 @@ constexpr char kRefusedKept[] = " Plik zachowano jako %s: nie importuj go.";
 constexpr char kRefusedStays[] = " Plik marketgate.edi pozosta\x92 na miejscu: nie importuj go.";
 constexpr char kNoneMoved[] = " Zam\xA2wienia zostan\x86 pobrane ponownie przy nast\x91pnym imporcie.";
 constexpr char kSentBack[] =
-    " Zam\xA2wienia przej\x91te w tym imporcie (%u) wr\xA2" "c\x86 w Marketgate do poprzedniego statusu na "
+    " Zam\xA2wienia przej\x91te w tym imporcie (%u) wr\xA2"
+    "c\x86 w Marketgate do poprzedniego statusu na "
     "pocz\x86tku nast\x91pnego importu i zostan\x86 wtedy pobrane ponownie.";
 constexpr char kNotSentBack[] =
-    " Nie uda\x92o si\x91 te\xA7 zapisa\x8D pliku marketgate-statusy.txt, wi\x91" "c zam\xA2wienia przej\x91te w tym "
-    "imporcie maj\x86 w Marketgate nadal kolejny status (%s). Nast\x91pny import przywr\xA2" "ci ich "
-    "poprzedni status i je pobierze; je\x9Eli i on nie b\x91" "dzie m\xA2g\x92 zapisa\x8D plik\xA2w, przywr\xA2\x8D ich "
-    "status r\x91" "cznie.";
+    " Nie uda\x92o si\x91 te\xA7 zapisa\x8D pliku marketgate-statusy.txt, wi\x91"
+    "c zam\xA2wienia przej\x91te w tym "
+    "imporcie maj\x86 w Marketgate nadal kolejny status (%s). Nast\x91pny import przywr\xA2"
+    "ci ich "
+    "poprzedni status i je pobierze; je\x9Eli i on nie b\x91"
+    "dzie m\xA2g\x92 zapisa\x8D plik\xA2w, przywr\xA2\x8D ich "
+    "status r\x91"
+    "cznie.";
 constexpr char kFreeSpace[] =
     " Zwolnij miejsce na dysku albo przywr\xA2\x8D dost\x91p do folderu roboczego i uruchom import ponownie.";
 constexpr char kCheckHost[] =
     " Sprawd\xA6 komunikaty importu uniwersalnego i konfiguracj\x91 importu ImportMarketgate w programie, potem "
     "uruchom import ponownie.";
-constexpr char kNoMemory[] = "zabrak\x92o pami\x91" "ci";
+constexpr char kNoMemory[] =
+    "zabrak\x92o pami\x91"
+    "ci";
 
 std::string formatted(const char* format, const char* text) {
   char line[1200];
@@ -79,7 +88,8 @@ const char* systemReason(int error) {
     case EROFS:
       return "dysk tylko do odczytu";
     case EIO:
-      return "b\x92\x86" "d zapisu na dysku";
+      return "b\x92\x86"
+             "d zapisu na dysku";
     default:
       return nullptr;
   }

@@ -69,8 +69,8 @@ int goodsIdentificationCode(int identyfikacja) {
   return 1;
 }
 
-int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode,
-                         int wpisTowar, int32_t* imported, TakenOverNote* note) {
+int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode, int wpisTowar,
+                         int32_t* imported, TakenOverNote* note) {
   if (imported != nullptr) *imported = -1;
   if (path == nullptr || std::strlen(path) > kImportFileNameMax) {
     hostMessage(kFileNameTooLong);

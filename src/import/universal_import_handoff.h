@@ -60,5 +60,5 @@ int goodsIdentificationCode(int identyfikacja);
 // import's result: the file is deleted only when that is not negative.
 // With a note, the hand-off is recorded in it (on the disk) right before the
 // host's import is called; when that fails the import is not called.
-int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode,
-                         int wpisTowar, int32_t* imported = nullptr, TakenOverNote* note = nullptr);
+int startUniversalImport(const char* path, int identificationCode, int documentKind, int customerMode, int wpisTowar,
+                         int32_t* imported = nullptr, TakenOverNote* note = nullptr);

@@ -44,13 +44,9 @@ constexpr int kMaxIntegerPower = 16;
 
 inline bool isDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-inline bool isHexDigit(char c) {
-  return isDigit(c) || static_cast<unsigned char>((c | 0x20) - 'a') < 6;
-}
+inline bool isHexDigit(char c) { return isDigit(c) || static_cast<unsigned char>((c | 0x20) - 'a') < 6; }
 
-inline bool isAsciiAlnum(char c) {
-  return isDigit(c) || static_cast<unsigned char>((c | 0x20) - 'a') < 26;
-}
+inline bool isAsciiAlnum(char c) { return isDigit(c) || static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
 
 inline bool isLetter(char c, char lower) { return (c | 0x20) == lower; }
 

@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-
 namespace json_text {
 
 namespace {
@@ -146,8 +145,8 @@ char* decodeEscapes(const char* p, const char* end, char* out) {
 }  // namespace
 
 // Indices 9 to 13 (\t \n \v \f \r) and 32 (space).
-const uint8_t kBlank[256] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0,
-                             0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+const uint8_t kBlank[256] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0,
+                             0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
 
 char* readString(const char* quote, const char* textEnd, json_tree::TreeMemory& memory, uint32_t* length,
                  const char** after) {

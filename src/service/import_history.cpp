@@ -37,8 +37,8 @@ std::string nowText() {
   const std::tm* parts = std::localtime(&now);
   std::tm time = parts != nullptr ? *parts : std::tm{};
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.tm_year + 1900, time.tm_mon + 1,
-                time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.tm_year + 1900, time.tm_mon + 1, time.tm_mday,
+                time.tm_hour, time.tm_min, time.tm_sec);
   return text;
 }
 
@@ -72,8 +72,8 @@ std::vector<std::string> entryLines(const ImportHistory& history) {
   lines.push_back(history.started + historyText(kImportHeading, host_abi::kCodeMazovia));
   for (const std::string& note : history.notes) lines.push_back("  " + note);
   for (const auto& list : history.orderLists) {
-    std::string line = "  " + historyText(list.first, host_abi::kCodeMazovia) + " (" +
-                       std::to_string(list.second.size()) + "):";
+    std::string line =
+        "  " + historyText(list.first, host_abi::kCodeMazovia) + " (" + std::to_string(list.second.size()) + "):";
     for (size_t i = 0; i < list.second.size(); ++i) {
       if (line.size() > kListLineBytes) {
         lines.push_back(line);
@@ -162,8 +162,8 @@ void noteStatusInHistory(const char* label, int32_t id, const char* name, size_t
   size_t length = 0;
   while (name != nullptr && length < nameCapacity && name[length] != '\0') ++length;
   gRun->notes.push_back(historyText(label, host_abi::kCodeMazovia) + ": " +
-                        historyText(std::string(name != nullptr ? name : "", length), host_abi::kCodeUtf8) +
-                        " (id " + std::to_string(id) + ")");
+                        historyText(std::string(name != nullptr ? name : "", length), host_abi::kCodeUtf8) + " (id " +
+                        std::to_string(id) + ")");
 }
 
 bool addHistoryLine(const char* format, ...) {

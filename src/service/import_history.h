@@ -31,10 +31,10 @@ constexpr char kHistoryPushGivenUp[] = "Zaniechana zmiana statusu";
 // What the import in progress has done: lines in the order noted, orders
 // under the headings of their lists, and the messages it showed.
 struct ImportHistory {
-  std::string started;                                                     // "YYYY-MM-DD HH:MM:SS"
-  std::vector<std::string> notes;                                          // Windows-1250
+  std::string started;                                                       // "YYYY-MM-DD HH:MM:SS"
+  std::vector<std::string> notes;                                            // Windows-1250
   std::vector<std::pair<std::string, std::vector<std::string>>> orderLists;  // heading (Mazovia), orders
-  std::vector<std::string> messages;                                       // Mazovia, as shown
+  std::vector<std::string> messages;                                         // Mazovia, as shown
 };
 
 // Makes the record the import in progress: whatever is noted and every

@@ -13,14 +13,22 @@ namespace {
 constexpr char kCauseFolder[] = "w jego miejscu jest folder";
 constexpr char kCauseNoPermission[] = "brak uprawnie\xA4";
 constexpr char kCauseInUse[] = "plik jest u\xA7ywany przez inny program";
-constexpr char kCauseInputOutput[] = "b\x92\x86" "d wej\x9E" "cia-wyj\x9E" "cia";
+constexpr char kCauseInputOutput[] =
+    "b\x92\x86"
+    "d wej\x9E"
+    "cia-wyj\x9E"
+    "cia";
 constexpr char kCauseDiskFull[] = "brak miejsca na dysku";
 constexpr char kCauseReadOnly[] = "dysk tylko do odczytu";
 constexpr char kCauseNoLocking[] = "system plik\xA2w nie pozwala na blokad\x91";
 constexpr char kCauseNoFolder[] = "nie ma takiego folderu";
 constexpr char kCauseNoResources[] = "za ma\x92o zasob\xA2w systemu";
-constexpr char kCauseSystem[] = "b\x92\x86" "d systemu nr %d";
-constexpr char kCauseWindows[] = "b\x92\x86" "d systemu Windows nr %d";
+constexpr char kCauseSystem[] =
+    "b\x92\x86"
+    "d systemu nr %d";
+constexpr char kCauseWindows[] =
+    "b\x92\x86"
+    "d systemu Windows nr %d";
 
 }  // namespace
 

@@ -17,9 +17,11 @@ constexpr char kJournalNotSaved[] =
 
 constexpr char kJournalUnusableNotKept[] =
     "Nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia %s w Marketgate, a tej zmiany nie mo\xA7na zapisa\x8D do "
-    "ponowienia: nie mo\xA7na u\xA7y\x8D pliku %s (%s). Zmie\xA4 status tego zam\xA2wienia r\x91" "cznie.";
+    "ponowienia: nie mo\xA7na u\xA7y\x8D pliku %s (%s). Zmie\xA4 status tego zam\xA2wienia r\x91"
+    "cznie.";
 constexpr char kJournalUnusableNotForgotten[] =
-    "Status zam\xA2wienia %s w Marketgate zmieniono, ale nie mo\xA7na u\xA7y\x8D pliku %s (%s). Je\xA7" "eli czeka w "
+    "Status zam\xA2wienia %s w Marketgate zmieniono, ale nie mo\xA7na u\xA7y\x8D pliku %s (%s). Je\xA7"
+    "eli czeka w "
     "nim starsza zmiana statusu tego zam\xA2wienia, usu\xA4 z niego jej wiersz, zanim uruchomisz import: inaczej "
     "import j\x86 powt\xA2rzy.";
 
@@ -159,7 +161,8 @@ void forgetPendingPush(const char* order) {
         return true;
       },
       &access);
-  if (!access.cause.empty()) showMessage(kJournalUnusableNotForgotten, order, access.path.c_str(), access.cause.c_str());
+  if (!access.cause.empty())
+    showMessage(kJournalUnusableNotForgotten, order, access.path.c_str(), access.cause.c_str());
 }
 
 void settleRetriedPushes(const std::vector<RetriedPush>& retried, std::vector<PendingPush>& givenUp) {

@@ -19,10 +19,10 @@ constexpr char kPushJournalLockName[] = "marketgate-statusy.lock";
 constexpr int kPushRetryLimit = 10;
 
 struct PendingPush {
-  std::string order;     // decimal text
-  int32_t statusId;      // 0: the status chosen as outgoing when it is repeated
-  std::string since;     // "YYYY-MM-DD"
-  int failures;          // failed repetitions
+  std::string order;  // decimal text
+  int32_t statusId;   // 0: the status chosen as outgoing when it is repeated
+  std::string since;  // "YYYY-MM-DD"
+  int failures;       // failed repetitions
 };
 
 // What became of one repeated change.

@@ -39,6 +39,5 @@ size_t parseJournalLines(const std::vector<std::string>& lines, std::vector<Pend
 }
 
 std::string journalLine(const PendingPush& entry) {
-  return entry.order + " " + std::to_string(entry.statusId) + " " + entry.since + " " +
-         std::to_string(entry.failures);
+  return entry.order + " " + std::to_string(entry.statusId) + " " + entry.since + " " + std::to_string(entry.failures);
 }

@@ -11,16 +11,21 @@
 namespace {
 
 constexpr char kUnreachable[] =
-    "Nie mo\xA7na po\x92\x86" "czy\x8D si\x91 z serwisem Marketgate. Sprawd\xA6 po\x92\x86"
+    "Nie mo\xA7na po\x92\x86"
+    "czy\x8D si\x91 z serwisem Marketgate. Sprawd\xA6 po\x92\x86"
     "czenie z internetem i adres serwisu.";
 constexpr char kHttpStatus[] = "Serwis Marketgate odpowiedzia\x92 kodem HTTP %d.";
 constexpr char kKeyRefused[] = "Serwis Marketgate nie przyj\x86\x92 klucza do API: %s (%s).";
-constexpr char kServiceError[] = "Serwis Marketgate zg\x92osi\x92 b\x92\x86" "d: %s (%s).";
+constexpr char kServiceError[] =
+    "Serwis Marketgate zg\x92osi\x92 b\x92\x86"
+    "d: %s (%s).";
 constexpr char kUnreadable[] = "Odpowied\xA6 serwisu Marketgate jest nieczytelna.";
 constexpr char kReplyNotStored[] =
     "Nie mo\xA7na zapisa\x8D pliku odpowiedzi %s. Sprawd\xA6, czy katalog roboczy programu istnieje i czy wolno "
     "w nim zapisywa\x8D.";
-constexpr char kNoStatuses[] = "Serwis Marketgate nie poda\x92 \xA7" "adnego statusu zam\xA2wie\xA4.";
+constexpr char kNoStatuses[] =
+    "Serwis Marketgate nie poda\x92 \xA7"
+    "adnego statusu zam\xA2wie\xA4.";
 
 constexpr char kSuccess[] = "SUCCESS";
 

@@ -1,5 +1,6 @@
 // Pushing an order to the outgoing status on the order service: fetch the
-// service's statuses, find the chosen one in them and send setOrderStatus. Everything is made and released within the call.
+// service's statuses, find the chosen one in them and send setOrderStatus. Everything is made and released within the
+// call.
 #include "service/status_push.h"
 
 #include "hostlink/host_services.h"
@@ -43,8 +44,8 @@ bool fetchStatusList(const ApiSession& session, MarketgateStatus& object, bool& 
 // Sends the outgoing status unless the user wants no change. A chosen
 // status the fetched list no longer holds (by its stored id), or a position
 // outside it, sends nothing and fails.
-int sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, const char* orderIdText,
-                       int32_t* statusId, bool& unanswered) {
+int sendOutgoingStatus(const ApiSession& session, MarketgateStatus& object, const char* orderIdText, int32_t* statusId,
+                       bool& unanswered) {
   loadSettings(object);
   const ImportSettings& settings = object.settings;
   if (settings.StatusWyPoz == kChosenStatusGone) return kPushFailed;

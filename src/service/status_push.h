@@ -22,8 +22,8 @@ int pushOrderStatus(const char* orderIdText, int32_t* statusId = nullptr, bool* 
 void pushHandledOrder(const char* orderIdText);
 
 // Replacements of the "Tspr_dok" (45) and "Tspr" (44) table operations.
-int32_t MG_STDCALL documentTableOperation(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
-                                          uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t);
+int32_t MG_STDCALL documentTableOperation(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
+                                          uintptr_t, uintptr_t, uintptr_t, uintptr_t);
 int32_t MG_STDCALL listTableOperation(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
                                       uintptr_t, uintptr_t, uintptr_t, uintptr_t);
 

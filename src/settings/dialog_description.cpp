@@ -32,10 +32,21 @@ constexpr DialogRow kRows[kSettingsDialogControls] = {
     {kControlLabel, 0x4104, {0, 0, 0, 0}, 2, 5, 47, "Po wyswietleniu zamowienia zmien status na:", kNoField},
     {kControlPickList, 0x410B, {kItemsFromObject, 0, 0, 0}, 2, 6, 44, "", SETTINGS_FIELD(StatusWyPoz)},
     {kControlLabel, 0x4106, {0, 0, 0, 0}, 2, 8, 47, "Identyfikuj towary po:", kNoField},
-    {kControlPickList, 0x4107, {0, 0, 0, 0}, 2, 9, 44, " Symbolu\n Nazwie\n Indeksie(PLU)\n",
+    {kControlPickList,
+     0x4107,
+     {0, 0, 0, 0},
+     2,
+     9,
+     44,
+     " Symbolu\n Nazwie\n Indeksie(PLU)\n",
      SETTINGS_FIELD(Identyfikacja)},
     {kControlLabel, 0x4108, {0, 0, 0, 0}, 2, 11, 47, "Wczytaj zam\xA2wienia do:", kNoField},
-    {kControlPickList, 0x4109, {0, 0, 0, 0}, 2, 12, 44,
+    {kControlPickList,
+     0x4109,
+     {0, 0, 0, 0},
+     2,
+     12,
+     44,
      " Zam\xA2wie\xA4 od odbiorc\xA2w\n"
      " Paragon\xA2w lub faktur\n"
      " RW (rozch\xA2"
@@ -46,7 +57,12 @@ constexpr DialogRow kRows[kSettingsDialogControls] = {
     {kControlLabel, 0x410A, {0, 0, 0, 0}, 2, 14, 47, "Do symbolu wpisuj:", kNoField},
     {kControlPickList, 0x410C, {0, 0, 0, 0}, 2, 15, 44, " EAN\n SKU\n", SETTINGS_FIELD(EanCzySku)},
     {kControlLabel, 0x410D, {0, 0, 0, 0}, 51, 2, 47, "Gdy nie rozpoznano kontrahenta:", kNoField},
-    {kControlPickList, 0x410E, {0, 0, 0, 0}, 51, 3, 44,
+    {kControlPickList,
+     0x410E,
+     {0, 0, 0, 0},
+     51,
+     3,
+     44,
      " Firma gdy NIP\n"
      " Wpisz do firm\n"
      " Wpisz do os\xA2"
@@ -54,22 +70,43 @@ constexpr DialogRow kRows[kSettingsDialogControls] = {
      " Nie dopisuj (tylko na fakturze)\n",
      SETTINGS_FIELD(Kontrahent)},
     {kControlLabel, 0x410F, {0, 0, 0, 0}, 51, 5, 47, "Gdy nie rozpoznano towaru:", kNoField},
-    {kControlPickList, 0x4110, {0, 0, 0, 0}, 51, 6, 44,
+    {kControlPickList,
+     0x4110,
+     {0, 0, 0, 0},
+     51,
+     6,
+     44,
      " Nie dopisuj do mag.(tylko na fakturze)\n"
      " Wpisz do magazynu (nr w opcjach imp.)\n",
      SETTINGS_FIELD(WpisTowar)},
     {kControlLabel, 0x4111, {0, 0, 0, 0}, 51, 8, 20, "Symbol przesy\x92ki:", kNoField},
     {kControlTextInput, 0x4112, {0, kEditable, 0, 0}, 71, 8, 14, "", SETTINGS_FIELD(SymbolPrzesylki)},
     {kControlLabel, 0x4113, {0, 0, 0, 0}, 100, 100, 1, "", kNoField},
-    {kControlCheckBox, 0x4114, {0, kEditable, 'N', 0}, 51, 10, 47, "~N~ie dodawaj kwoty do symbolu przesy\x92ki",
+    {kControlCheckBox,
+     0x4114,
+     {0, kEditable, 'N', 0},
+     51,
+     10,
+     47,
+     "~N~ie dodawaj kwoty do symbolu przesy\x92ki",
      SETTINGS_FIELD(NieDoklejajKwotyDoSymbPrzes)},
     {kControlLabel, 0x4115, {0, 0, 0, 0}, 51, 12, 47, "Do uwag wpisuj:", kNoField},
     {kControlPickList, 0x4116, {0, 0, 0, 0}, 51, 13, 44, " Nr zam. i email\n Email\n", SETTINGS_FIELD(CoWpisacDoUwag)},
-    {kControlPushButton, 0x5001, {0, 0, 0, kKeyF12}, 34, 17, 14,
+    {kControlPushButton,
+     0x5001,
+     {0, 0, 0, kKeyF12},
+     34,
+     17,
+     14,
      "\x05"
      "F12\x01 Importuj",
      kNoField},
-    {kControlPushButton, 0x5002, {0, 0, 0, 0}, 52, 17, 12,
+    {kControlPushButton,
+     0x5002,
+     {0, 0, 0, 0},
+     52,
+     17,
+     12,
      "\x05"
      "ESC\x01 Anuluj",
      kNoField},
@@ -121,8 +158,8 @@ struct ByteWriter {
     for (size_t i = 0; value[i] != '\0'; ++i) u8(static_cast<uint8_t>(value[i]));
     u8(0);
   }
-  constexpr void common(uint16_t type, uint16_t id, const uint8_t* flags, uint16_t column, uint16_t row,
-                        uint16_t width, uint16_t height) {
+  constexpr void common(uint16_t type, uint16_t id, const uint8_t* flags, uint16_t column, uint16_t row, uint16_t width,
+                        uint16_t height) {
     u16(type);
     u16(id);
     for (int i = 0; i < 4; ++i) u8(flags[i]);

@@ -40,8 +40,7 @@ intptr_t MG_THISCALL statusItemTextConverted(MarketgateStatus* object, int16_t i
   char converted[kConvertedNameCapacity] = {};
   if (status != nullptr) {
     int32_t length = static_cast<int32_t>(boundedLength(status->name, sizeof status->name));
-    hostConvertText(converted, sizeof converted, status->name, length, host_abi::kCodeUtf8,
-                    host_abi::kCodeWindows1250);
+    hostConvertText(converted, sizeof converted, status->name, length, host_abi::kCodeUtf8, host_abi::kCodeWindows1250);
   }
   return writeItemText(*object, status, converted);
 }

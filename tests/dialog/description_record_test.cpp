@@ -52,13 +52,13 @@ const char* const kGoldenHex =
     "0d002c00010000000000204e72207a616d2e206920656d61696c0a20456d6169"
     "6c0a000000015000000086220011000e00010000000000054631320120496d70"
     "6f7274756a000000025000000000340011000c00010000000000054553430120"
-    "416e756c756a00"
-    ;
+    "416e756c756a00";
 
 std::vector<uint8_t> golden() {
   std::vector<uint8_t> bytes;
   std::string hex = kGoldenHex;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return bytes;
 }
 

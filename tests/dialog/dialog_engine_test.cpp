@@ -28,9 +28,17 @@ TEST_F(DialogEngineTest, KeyboardPicksTypesAndConfirms) {
   EXPECT_EQ(int{object.settings.StatusWePoz}, 2);
   EXPECT_EQ(int{object.settings.StatusWyPoz}, 0) << "a list left with ESC keeps its choice";
   // łódź in Mazovia, then the typed text up to 16 characters.
-  EXPECT_STREQ(object.settings.SymbolPrzesylki, "\x92\xA2" "d" "\xA6" " 1234567890a");
+  EXPECT_STREQ(object.settings.SymbolPrzesylki,
+               "\x92\xA2"
+               "d"
+               "\xA6"
+               " 1234567890a");
   EXPECT_EQ(int{object.settings.NieDoklejajKwotyDoSymbPrzes}, 1);
-  EXPECT_EQ(iniValue("Opcje", "SymbolPrzesylki"), "\x92\xA2" "d" "\xA6" " 1234567890a");
+  EXPECT_EQ(iniValue("Opcje", "SymbolPrzesylki"),
+            "\x92\xA2"
+            "d"
+            "\xA6"
+            " 1234567890a");
   EXPECT_EQ(iniValue("Statusy", "StatusWe"), "30");
 }
 

@@ -52,10 +52,14 @@ TEST_F(RunDialogTest, ImportingWithF12SavesAllTwelveKeys) {
   const std::pair<const char*, const char*> statuses[] = {
       {"StatusWePoz", "2"}, {"StatusWe", "30"}, {"StatusWyPoz", "1"}, {"StatusWy", "20"}};
   for (const auto& key : statuses) EXPECT_EQ(iniValue("Statusy", key.first), key.second) << key.first;
-  const std::pair<const char*, const char*> options[] = {
-      {"Identyfikacja", "2"}, {"ZamowieniaCzyParagony", "4"},   {"EanCzySku", "1"},
-      {"Kontrahent", "3"},    {"WpisTowar", "1"},               {"SymbolPrzesylki", "kurier DPD"},
-      {"NieDoklejajKwotyDoSymbPrzes", "1"}, {"CoWpisacDoUwag", "1"}};
+  const std::pair<const char*, const char*> options[] = {{"Identyfikacja", "2"},
+                                                         {"ZamowieniaCzyParagony", "4"},
+                                                         {"EanCzySku", "1"},
+                                                         {"Kontrahent", "3"},
+                                                         {"WpisTowar", "1"},
+                                                         {"SymbolPrzesylki", "kurier DPD"},
+                                                         {"NieDoklejajKwotyDoSymbPrzes", "1"},
+                                                         {"CoWpisacDoUwag", "1"}};
   for (const auto& key : options) EXPECT_EQ(iniValue("Opcje", key.first), key.second) << key.first;
 
   ASSERT_EQ(standin::dialogRuns().size(), 1u);

@@ -97,7 +97,10 @@ TEST_F(TerminalDialogTest, UserPicksTypesAndImportsWithF12) {
   TerminalRun run = runOnTerminal(object, keys);
   EXPECT_EQ(run.result, 20481);
   EXPECT_EQ(int{run.settings.StatusWePoz}, 1);
-  EXPECT_STREQ(run.settings.SymbolPrzesylki, "kurier \x92\xA2" "d" "\xA6");
+  EXPECT_STREQ(run.settings.SymbolPrzesylki,
+               "kurier \x92\xA2"
+               "d"
+               "\xA6");
   EXPECT_NE(run.screen.find("Import Marketgate"), std::string::npos);
   EXPECT_NE(run.screen.find("20 - W realizacji"), std::string::npos) << "the chosen status is drawn";
   EXPECT_NE(run.screen.find("Wys\xC5\x82\x61ne"), std::string::npos) << "the open list shows every status";

@@ -35,8 +35,9 @@ class CrashSweepTest : public ::testing::Test {
   static std::string freshWorkDir(const TemporaryDirectory& base, const std::string& name) {
     std::string dir = base.file(name);
     std::filesystem::create_directories(dir);
-    writeWholeFile(dir + "/marketgate.ini",
-                   "[API]\nKey=demo-token-123\n[Statusy]\nStatusWePoz=0\nStatusWyPoz=1\n[Opcje]\nZamowieniaCzyParagony=1\n");
+    writeWholeFile(
+        dir + "/marketgate.ini",
+        "[API]\nKey=demo-token-123\n[Statusy]\nStatusWePoz=0\nStatusWyPoz=1\n[Opcje]\nZamowieniaCzyParagony=1\n");
     return dir;
   }
   static std::vector<std::string> ordersIn(const std::string& state, int status) {

@@ -49,15 +49,12 @@ class FullDiskTest : public ::testing::Test {
     std::string script =
         "mount -t tmpfs -o size=" + std::to_string(sizeKb) + "k tmpfs " + quotedWord(disk) + " || exit 77\n" +
         "printf '[API]\\nKey=demo-token-123\\n[Statusy]\\nStatusWePoz=0\\nStatusWyPoz=1\\n[Opcje]\\n"
-        "ZamowieniaCzyParagony=1\\n' > " + quotedWord(disk + "/marketgate.ini") + "\n" +
-        "head -c " + std::to_string(fillKb * 1024) + " /dev/zero > " + quotedWord(disk + "/filler") + "\n" +
-        tomiks + " > " + quotedWord(file("first")) + " 2>&1\n" +
-        "rm -f " + quotedWord(disk + "/filler") + "\n" +
-        "mount -o remount,size=16m " + quotedWord(disk) + "\n" +
-        tomiks + " > " + quotedWord(file("second")) + " 2>&1\n" +
-        tomiks + " > " + quotedWord(file("third")) + " 2>&1\n" +
-        "mkdir " + quotedWord(file("copy")) + " && cp -a " + quotedWord(disk) + "/. " +
-        quotedWord(file("copy")) + "\n";
+        "ZamowieniaCzyParagony=1\\n' > " +
+        quotedWord(disk + "/marketgate.ini") + "\n" + "head -c " + std::to_string(fillKb * 1024) + " /dev/zero > " +
+        quotedWord(disk + "/filler") + "\n" + tomiks + " > " + quotedWord(file("first")) + " 2>&1\n" + "rm -f " +
+        quotedWord(disk + "/filler") + "\n" + "mount -o remount,size=16m " + quotedWord(disk) + "\n" + tomiks + " > " +
+        quotedWord(file("second")) + " 2>&1\n" + tomiks + " > " + quotedWord(file("third")) + " 2>&1\n" + "mkdir " +
+        quotedWord(file("copy")) + " && cp -a " + quotedWord(disk) + "/. " + quotedWord(file("copy")) + "\n";
     return runInOwnMounts(script) == 0;
   }
   // A file of this round's own folder.
@@ -72,8 +69,8 @@ class FullDiskTest : public ::testing::Test {
     mock.stop();
     std::string state = mock.stateText();
     std::regex pattern("\"order_status_id\": ?" + std::to_string(status) + "\\b");
-    return static_cast<int>(std::distance(std::sregex_iterator(state.begin(), state.end(), pattern),
-                                          std::sregex_iterator()));
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(state.begin(), state.end(), pattern), std::sregex_iterator()));
   }
 
   TemporaryDirectory outside;

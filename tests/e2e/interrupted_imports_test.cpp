@@ -46,8 +46,8 @@ class InterruptedImportsTest : public ::testing::Test {
     mock.stop();
     std::string state = mock.stateText();
     std::regex pattern("\"order_status_id\": ?" + std::to_string(status) + "\\b");
-    return static_cast<int>(std::distance(std::sregex_iterator(state.begin(), state.end(), pattern),
-                                          std::sregex_iterator()));
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(state.begin(), state.end(), pattern), std::sregex_iterator()));
   }
   int logged(const std::string& method) const {
     int count = 0;

@@ -115,8 +115,9 @@ TEST_F(TomiksJourneyTest, EveryDiagnosisCanBeAskedFromTheCommandLine) {
       {{"--level", "113"}, "Moduł \"marketgate.so\" i program występują w różnych wersjach!"},
       {{"--missing", "20940"}, "zaimportować\nfunkcję o numerze 20940 z modułu głównego,\njednak moduł główny jej"},
       {{"--missing", "52256,20940,30018"}, "funkcje o numerach 20940, 30018, 52256 z modułu"},
-      {{"--table-size", "45=514", "--table-size", "44=none"}, "TABELA\tWE WTYCZCE\tW PROGRAMIE\nTspr\t1469\tbrak\n"
-                                                              "Tspr_dok\t515\t514\n\nModuł marketgate.so\n"},
+      {{"--table-size", "45=514", "--table-size", "44=none"},
+       "TABELA\tWE WTYCZCE\tW PROGRAMIE\nTspr\t1469\tbrak\n"
+       "Tspr_dok\t515\t514\n\nModuł marketgate.so\n"},
       {{"--verify-refuses", "Moduł nie jest podpisany."}, "[titled: STOP!!!] Moduł nie jest podpisany.\n"},
       {{"--missing-features", "0x4"}, "Program nie obsługuje cech 0x00000004,\nktóre są niezbędne dla modułu"},
   };
@@ -174,19 +175,25 @@ TEST_F(TomiksJourneyTest, CommandLineMistakesAreToldNotRun) {
 // told and nothing runs.
 TEST_F(TomiksJourneyTest, ExchangeRatesAndDateReachTheImportFile) {
   writeWholeFile(workDir.file("tomiks.ini"), "[ExchangeRates]\nEUR=4.1000\nUSD=3.9\n[Clock]\nDate=26.03.15\n");
-  TomiksRun import = tomiks({"--rate", "EUR=4.2834", "--answers", sampleFile("sample-answers.txt"), "import", "--date=26.03.16"});
+  TomiksRun import =
+      tomiks({"--rate", "EUR=4.2834", "--answers", sampleFile("sample-answers.txt"), "import", "--date=26.03.16"});
   ASSERT_EQ(import.status, 0) << import.output << import.errors;
   std::string files;
-  for (const auto& copy : std::filesystem::directory_iterator(workDir.file("imported"))) files += readWholeFile(copy.path().string());
+  for (const auto& copy : std::filesystem::directory_iterator(workDir.file("imported")))
+    files += readWholeFile(copy.path().string());
   EXPECT_NE(files.find("WalutaKurs=4.2834"), std::string::npos) << files;
   EXPECT_EQ(files.find("WalutaKurs=4.1000"), std::string::npos);
   EXPECT_NE(files.find("DataSprzed=26.03.16"), std::string::npos);
   EXPECT_EQ(files.find("26.03.15"), std::string::npos);
   size_t requests = mock.logLines().size();
 
-  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--rate", "EUR=4,28"}, {"--rate", "EUR=-1"},
-                                              {"--rate", "EUR=0"}, {"--rate", "EUR"}, {"--rate", "eur=4.2"},
-                                              {"--date", "26.02.29"}, {"--date", "2026-03-16"}}) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--rate", "EUR=4,28"},
+                                              {"--rate", "EUR=-1"},
+                                              {"--rate", "EUR=0"},
+                                              {"--rate", "EUR"},
+                                              {"--rate", "eur=4.2"},
+                                              {"--date", "26.02.29"},
+                                              {"--date", "2026-03-16"}}) {
     TomiksRun run = tomiks({bad[0], bad[1], "--answers", sampleFile("sample-answers.txt"), "import"});
     EXPECT_EQ(run.status, 2) << bad[1];
     EXPECT_NE(run.errors.find("tomiks: " + bad[0] + " " + bad[1]), std::string::npos) << run.errors;
@@ -194,7 +201,8 @@ TEST_F(TomiksJourneyTest, ExchangeRatesAndDateReachTheImportFile) {
   writeWholeFile(workDir.file("tomiks.ini"), "[ExchangeRates]\nEUR=x\n");
   TomiksRun profile = tomiks({"--answers", sampleFile("sample-answers.txt"), "import"});
   EXPECT_EQ(profile.status, 2);
-  EXPECT_NE(profile.errors.find("tomiks.ini [ExchangeRates] EUR=x: the rate is not a number"), std::string::npos) << profile.errors;
+  EXPECT_NE(profile.errors.find("tomiks.ini [ExchangeRates] EUR=x: the rate is not a number"), std::string::npos)
+      << profile.errors;
   writeWholeFile(workDir.file("tomiks.ini"), "[Clock]\nDate=26.00.10\n");
   EXPECT_EQ(tomiks({"--answers", sampleFile("sample-answers.txt"), "import"}).status, 2);
   EXPECT_EQ(mock.logLines().size(), requests);

@@ -66,9 +66,8 @@ TEST_F(DiagnosisTest, FeaturesTheHostDeniesComeFirst) {
   rebindWithout({20940});
   standin::setMissingFeatures(0x6);
   EXPECT_EQ(ordinal_30001(featureFunction, nullptr), -1);
-  EXPECT_EQ(diagnosis().text,
-            mazovia("Program nie obsługuje cech 0x00000006,\nktóre są niezbędne dla modułu "
-                    "'Import zamówień z Marketgate'."));
+  EXPECT_EQ(diagnosis().text, mazovia("Program nie obsługuje cech 0x00000006,\nktóre są niezbędne dla modułu "
+                                      "'Import zamówień z Marketgate'."));
   EXPECT_EQ(callDetails(30006), (std::vector<std::string>{"1 4294967295"}));
 }
 
@@ -98,17 +97,20 @@ TEST_F(DiagnosisTest, RefusingVerificationShowsTheHostsOwnExplanation) {
 TEST_F(DiagnosisTest, InterfaceLevelOfAnotherVersionShowsTheVersionsText) {
   standin::setInterfaceLevel(113);
   std::string name = baseName();
-  EXPECT_EQ(diagnosis().text,
-            mazovia("Moduł \"" + name + "\" i program występują w różnych wersjach!\n\n"
-                    "Został zakualizowany tylko program albo tylko moduł,\na nie oba jednocześnie! "
-                    "Aby naprawić tę sytuację\nzainstaluj aktualizację programu wraz z modułem \"" +
-                    name + "\".\n\nMODUŁ NIE ZOSTANIE ZAŁADOWANY!!!\n"));
+  EXPECT_EQ(diagnosis().text, mazovia("Moduł \"" + name +
+                                      "\" i program występują w różnych wersjach!\n\n"
+                                      "Został zakualizowany tylko program albo tylko moduł,\na nie oba jednocześnie! "
+                                      "Aby naprawić tę sytuację\nzainstaluj aktualizację programu wraz z modułem \"" +
+                                      name + "\".\n\nMODUŁ NIE ZOSTANIE ZAŁADOWANY!!!\n"));
 }
 
 TEST_F(DiagnosisTest, EveryCheckPassingEndsInTheClosingText) {
   std::string name = baseName();
   // Mazovia bytes as stored: ł 0x92, ę 0x91, Ę 0x90.
-  EXPECT_EQ(diagnosis().text, "Modu\x92 \"" + name + "\" nie zosta\x92 poprawnie zainicjowany,\nwi\x91" "c NIE B\x90" "DZIE AKTYWNY!");
+  EXPECT_EQ(diagnosis().text, "Modu\x92 \"" + name +
+                                  "\" nie zosta\x92 poprawnie zainicjowany,\nwi\x91"
+                                  "c NIE B\x90"
+                                  "DZIE AKTYWNY!");
 }
 
 TEST_F(DiagnosisTest, SizeMismatchesAreTabledWithBrakForAMissingTable) {
@@ -116,13 +118,15 @@ TEST_F(DiagnosisTest, SizeMismatchesAreTabledWithBrakForAMissingTable) {
   standin::setTableRecordSize(45, 514);
   EXPECT_EQ(ordinal_30001(featureFunction, nullptr), -1);
   std::string name = baseName();
-  EXPECT_EQ(diagnosis().text,
-            mazovia("Rozmiary rekordów niektórych tabel nie zgadzają się\nmiędzy programem a wtyczką "
-                    "'Import zamówień z Marketgate' (moduł '" + name + "'):\n\n"
-                    "\x01tl18l33\x01TABELA\tWE WTYCZCE\tW PROGRAMIE\n"
-                    "\x01tp25p40\x01Tspr\t1469\tbrak\n"
-                    "\x01tp25p40\x01Tspr_dok\t515\t514\n"
-                    "\nModuł \x02" + name + "\x01\nNIE zostanie załadowany!"));
+  EXPECT_EQ(diagnosis().text, mazovia("Rozmiary rekordów niektórych tabel nie zgadzają się\nmiędzy programem a wtyczką "
+                                      "'Import zamówień z Marketgate' (moduł '" +
+                                      name +
+                                      "'):\n\n"
+                                      "\x01tl18l33\x01TABELA\tWE WTYCZCE\tW PROGRAMIE\n"
+                                      "\x01tp25p40\x01Tspr\t1469\tbrak\n"
+                                      "\x01tp25p40\x01Tspr_dok\t515\t514\n"
+                                      "\nModuł \x02" +
+                                      name + "\x01\nNIE zostanie załadowany!"));
 }
 
 TEST_F(DiagnosisTest, RunsAnyNumberOfTimesWithOneMessageEach) {

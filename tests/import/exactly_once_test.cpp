@@ -133,8 +133,8 @@ TEST_F(ExactlyOnceTest, OneFaultThenAHealthyImportBooksEveryOrderOnce) {
 // request that gets no answer (order 8057's invoice, the 20th) no further
 // order is taken over and nothing more is asked; a healthy import follows.
 TEST_F(ExactlyOnceTest, ServiceDownForGoodThenHealthyImportLosesAndDoublesNothing) {
-  startShop(shop(110), {"getOrderStatusList:81+:drop", "setOrderStatus:80+:drop", "getOrders:2+:drop",
-                        "getInvoices:20+:drop"});
+  startShop(shop(110),
+            {"getOrderStatusList:81+:drop", "setOrderStatus:80+:drop", "getOrders:2+:drop", "getInvoices:20+:drop"});
   takeOrdersOver();
   runOrderImport();
   EXPECT_EQ(bookings().size(), 58u) << "the orders up to 8057 arrived";
@@ -168,8 +168,9 @@ TEST_F(ExactlyOnceTest, CustomerOrdersAreBookedOnceUnlessTheRegisterIsOff) {
 // register is reported and set aside, and what could be read still counts.
 TEST_F(ExactlyOnceTest, RegisterEntriesEndAfterAYearAndADamagedRegisterIsSetAside) {
   startShop(shop(3));
-  writeWholeFile(workDir.file(kRegister),
-                 "8000 2020-01-01 2020-01-01\n8001 2026-01-01 2099-01-01\nzepsuty wiersz\n9999 2020-01-01 2020-01-01\n");
+  writeWholeFile(
+      workDir.file(kRegister),
+      "8000 2020-01-01 2020-01-01\n8001 2026-01-01 2099-01-01\nzepsuty wiersz\n9999 2020-01-01 2020-01-01\n");
   runOrderImport();
   std::vector<std::string> told = messagesWith("Plik ");
   ASSERT_EQ(told.size(), 1u);
@@ -228,7 +229,10 @@ TEST_F(ExactlyOnceTest, RefusedHandOffSendsItsOrdersBackAndTheNextImportBooksThe
   runOrderImport();
   refused = messagesWith("Import uniwersalny nie przyj\x86\x92");
   ASSERT_EQ(refused.size(), 1u);
-  EXPECT_NE(refused[0].find("(4) wr\xA2" "c\x86"), std::string::npos) << refused[0];
+  EXPECT_NE(refused[0].find("(4) wr\xA2"
+                            "c\x86"),
+            std::string::npos)
+      << refused[0];
   EXPECT_EQ(keptAside(".edi").size(), 3u);
   EXPECT_FALSE(std::filesystem::exists(workDir.file("marketgate-przejete.txt")));
   standin::setUniversalImportFails(false);
@@ -274,7 +278,8 @@ TEST_F(ExactlyOnceTest, OrdersOfARunCutShortDuringItsHandOffAreNeverBookedTwice)
     std::map<std::string, int> booked = bookings();
     EXPECT_EQ(booked.size(), 1u);
     EXPECT_EQ(booked["8000"], 1);
-    for (const std::string& request : requests()) EXPECT_EQ(request.find("\"order_id\":8001,\"status_id\":101"), std::string::npos);
+    for (const std::string& request : requests())
+      EXPECT_EQ(request.find("\"order_id\":8001,\"status_id\":101"), std::string::npos);
     std::string entries = readTextFile(workDir.file(kRegister));
     EXPECT_NE(entries.find("\n8001 "), std::string::npos);
     EXPECT_NE(entries.find("\n8002 "), std::string::npos);
@@ -321,7 +326,11 @@ TEST_F(ExactlyOnceTest, ImportFileThatCouldNotBeWrittenIsNeverHandedOver) {
     int moved = requestCount("setOrderStatus");
     EXPECT_LE(moved, limit < whole / 2 ? 1 : 5);
     if (moved > 0) {
-      EXPECT_NE(told[0].find("(" + std::to_string(moved) + ") wr\xA2" "c\x86"), std::string::npos) << told[0];
+      EXPECT_NE(told[0].find("(" + std::to_string(moved) +
+                             ") wr\xA2"
+                             "c\x86"),
+                std::string::npos)
+          << told[0];
     }
     runOrderImport();
     runOrderImport();
@@ -349,7 +358,9 @@ TEST_F(ExactlyOnceTest, FailedPushOfAHandledDocumentIsRepeatedByTheNextImport) {
   writeWholeFile(workDir.file(kJournal), journal + "8002 103 2026-01-01 9\n");
   standin::clearMessages();
   runOrderImport();
-  std::vector<std::string> given = messagesWith("Po 10 nieudanych pr\xA2" "bach");
+  std::vector<std::string> given = messagesWith(
+      "Po 10 nieudanych pr\xA2"
+      "bach");
   ASSERT_EQ(given.size(), 1u);
   EXPECT_NE(given[0].find(": 8002."), std::string::npos) << given[0];
   EXPECT_FALSE(std::filesystem::exists(workDir.file(kJournal)));

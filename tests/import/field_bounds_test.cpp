@@ -52,12 +52,11 @@ TEST_F(FieldBoundsTest, OrderTextsKeepTheirFirstBytesUpToTheBoundAndSpareTheirNe
   for (size_t i = 0; i < 2; ++i) {
     size_t over = kOverruns[i];
     std::string id = std::to_string(i + 1);
-    orders.push_back(orderJson(static_cast<double>(i + 1),
-                               {{"invoice_nip", quoted(marked("PL" + id, 14 + over))},
-                                {"user_login", quoted(marked("login" + id, 16 + over))},
-                                {"delivery_price", over == 1 ? "9.99" : "1e190"}}));
-    invoices += std::string(invoices.empty() ? "" : ",") + "{\"order_id\": " + id + ", \"number\": " +
-                quoted(marked("FV/" + id + "/", 39 + over)) + "}";
+    orders.push_back(orderJson(static_cast<double>(i + 1), {{"invoice_nip", quoted(marked("PL" + id, 14 + over))},
+                                                            {"user_login", quoted(marked("login" + id, 16 + over))},
+                                                            {"delivery_price", over == 1 ? "9.99" : "1e190"}}));
+    invoices += std::string(invoices.empty() ? "" : ",") + "{\"order_id\": " + id +
+                ", \"number\": " + quoted(marked("FV/" + id + "/", 39 + over)) + "}";
   }
   startShop(shopJson({}, "[" + invoices + "]"));
 

@@ -82,9 +82,9 @@ TEST_F(HandoffTest, IdentificationCodes) {
 }
 
 TEST_F(HandoffTest, MaskByDocumentKindAndNoAfterImportCallWhenQuiet) {
-  const std::pair<int, const char*> cases[] = {
-      {0, "1 ImportMarketgate 131072"}, {1, "1 ImportMarketgate 3"},     {2, "1 ImportMarketgate 64"},
-      {3, "1 ImportMarketgate 3"},      {4, "1 ImportMarketgate 32768"}, {7, "1 ImportMarketgate 3"}};
+  const std::pair<int, const char*> cases[] = {{0, "1 ImportMarketgate 131072"}, {1, "1 ImportMarketgate 3"},
+                                               {2, "1 ImportMarketgate 64"},     {3, "1 ImportMarketgate 3"},
+                                               {4, "1 ImportMarketgate 32768"},  {7, "1 ImportMarketgate 3"}};
   for (const auto& [kind, detail] : cases) {
     standin::clearCalls();
     EXPECT_EQ(startUniversalImport(writeImportFile().c_str(), 1, kind, 0, 0), 0);

@@ -36,11 +36,15 @@ class ImportFileTest : public HostFixture {
 };
 
 TEST_F(ImportFileTest, ValuesReachTheFileAsWindows1250WithPercentSignsUnchanged) {
-  _fprintfUTF(&out, "Nazwa=%s\n", "Rabat 10% na \xC5\x82\xC4\x85\xC5\x9B" "ciek %s %d");
+  _fprintfUTF(&out, "Nazwa=%s\n",
+              "Rabat 10% na \xC5\x82\xC4\x85\xC5\x9B"
+              "ciek %s %d");
   _fprintfUTF(&out, "Uwagi=%s\n", "");
   _fprintfUTF(&out, "WalutaKurs=%.4f\n", 4.2);
   writeImportText(&out, "Vat=%.0f %%\n", 8.0);
-  EXPECT_EQ(written(), "Nazwa=Rabat 10% na \xB3\xB9\x9C" "ciek %s %d\nUwagi=\nWalutaKurs=4.2000\nVat=8 %\n");
+  EXPECT_EQ(written(),
+            "Nazwa=Rabat 10% na \xB3\xB9\x9C"
+            "ciek %s %d\nUwagi=\nWalutaKurs=4.2000\nVat=8 %\n");
   EXPECT_EQ(standin::callCount(35387), 3);
 }
 
@@ -76,7 +80,8 @@ TEST_F(ImportFileTest, NoConversionBlockFailsTheFileWithAMessage) {
   EXPECT_EQ(out.fault, ImportFileFault::noMemory);
   ASSERT_EQ(standin::messages().size(), 1u);
   EXPECT_EQ(standin::messages()[0].text,
-            "Nie uda\x92o si\x91 zaj\x86\x8D pami\x91" "ci dla zmiennej w funkcji _fprintfUTF");
+            "Nie uda\x92o si\x91 zaj\x86\x8D pami\x91"
+            "ci dla zmiennej w funkcji _fprintfUTF");
 }
 
 }  // namespace

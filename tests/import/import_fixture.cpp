@@ -39,8 +39,8 @@ const std::vector<Member> kBaseOrder = {
 };
 
 const std::vector<Member> kBaseProduct = {
-    {"name", "\"Kubek\""}, {"sku", "\"KUB-1\""}, {"ean", "\"5901234123457\""},
-    {"price_brutto", "10"}, {"tax_rate", "23"}, {"quantity", "2"},
+    {"name", "\"Kubek\""},  {"sku", "\"KUB-1\""}, {"ean", "\"5901234123457\""},
+    {"price_brutto", "10"}, {"tax_rate", "23"},   {"quantity", "2"},
 };
 
 std::string objectJson(std::vector<Member> members, const std::vector<Member>& changes) {

@@ -66,7 +66,10 @@ TEST_F(ImportHistoryTest, EntriesNameBookedSkippedRefusedOrdersAndAFailedPush) {
   EXPECT_NE(entry[0].find(" Import zam\xF3wie\xF1 z Marketgate"), std::string::npos) << entry[0];
   std::string text = joinedLines(entry);
   EXPECT_TRUE(holds(entry, "  Status zam\xF3wie\xF1 do importu: Nowe (id 101)")) << text;
-  EXPECT_TRUE(holds(entry, "  Status po przej\xEA" "ciu: W realizacji (id 102)")) << text;
+  EXPECT_TRUE(holds(entry,
+                    "  Status po przej\xEA"
+                    "ciu: W realizacji (id 102)"))
+      << text;
   EXPECT_TRUE(holds(entry, "  Zaimportowane (3): 8000, 8001, 8002")) << text;
   EXPECT_TRUE(holds(entry, "  Pomini\xEAte, zaimportowane wcze\x9Cniej (1): 8003")) << text;
   EXPECT_TRUE(holds(entry, "  Zmiana statusu czeka na ponowienie (1): 8001")) << text;
@@ -80,7 +83,8 @@ TEST_F(ImportHistoryTest, EntriesNameBookedSkippedRefusedOrdersAndAFailedPush) {
   pushHandledOrder("8000");
   entry = lastEntry();
   ASSERT_EQ(entry.size(), 1u) << history();
-  EXPECT_NE(entry[0].find(" Obs\xB3u\xBFony dokument: nie uda\xB3o si\xEA zmieni\xE6 statusu zam\xF3wienia 8000 w Marketgate"),
+  EXPECT_NE(entry[0].find(
+                " Obs\xB3u\xBFony dokument: nie uda\xB3o si\xEA zmieni\xE6 statusu zam\xF3wienia 8000 w Marketgate"),
             std::string::npos)
       << entry[0];
 
@@ -93,7 +97,10 @@ TEST_F(ImportHistoryTest, EntriesNameBookedSkippedRefusedOrdersAndAFailedPush) {
   entry = lastEntry();
   text = joinedLines(entry);
   EXPECT_TRUE(holds(entry, "  Zmiana statusu ponowiona z powodzeniem (2): 8001, 8000")) << text;
-  EXPECT_TRUE(holds(entry, "  Status po przej\xEA" "ciu: bez zmiany")) << text;
+  EXPECT_TRUE(holds(entry,
+                    "  Status po przej\xEA"
+                    "ciu: bez zmiany"))
+      << text;
   EXPECT_NE(text.find("  Niezaimportowane, plik odrzucony albo niezapisany (3): "), std::string::npos) << text;
   EXPECT_NE(text.find("marketgate.edi przeniesiono do "), std::string::npos) << text;
   EXPECT_NE(text.find("  Komunikat: Import uniwersalny nie przyj\xB9\xB3"), std::string::npos) << text;
@@ -103,15 +110,20 @@ TEST_F(ImportHistoryTest, EntriesNameBookedSkippedRefusedOrdersAndAFailedPush) {
 // Entries over a year old leave; past the size the oldest leave first (the
 // undated lines of a damaged head before any), the new entry always stays.
 TEST_F(ImportHistoryTest, HistoryAtItsBoundDropsItsOldestEntries) {
-  const std::vector<std::string> old = {"# komentarz", "cos bez daty", "2025-12-01 10:00:00 Import", "  a",
-                                        "2026-06-01 10:00:00 Import", "  b", "2026-11-01 10:00:00 Dokument"};
+  const std::vector<std::string> old = {"# komentarz",
+                                        "cos bez daty",
+                                        "2025-12-01 10:00:00 Import",
+                                        "  a",
+                                        "2026-06-01 10:00:00 Import",
+                                        "  b",
+                                        "2026-11-01 10:00:00 Dokument"};
   const std::vector<std::string> entry = {"2026-12-09 12:00:00 Import", "  c"};
   std::vector<std::string> kept = boundedHistory(old, entry, "2026-12-09", 1 << 20);
   ASSERT_GE(kept.size(), 2u);
   EXPECT_EQ(kept[0].rfind("# ", 0), 0u);
   std::vector<std::string> body(kept.begin() + 2, kept.end());
   EXPECT_EQ(body, (std::vector<std::string>{"cos bez daty", "2026-06-01 10:00:00 Import", "  b",
-                                             "2026-11-01 10:00:00 Dokument", "2026-12-09 12:00:00 Import", "  c"}))
+                                            "2026-11-01 10:00:00 Dokument", "2026-12-09 12:00:00 Import", "  c"}))
       << "2025-12-01 is more than a year old";
 
   size_t room = 0;

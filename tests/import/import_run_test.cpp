@@ -22,14 +22,19 @@ const char kStatusListFailed[] = "Pobieranie listy status\xA2w nie powiod\x92o s
 const char kHeader[] = "[Info]\nProgram=Marketgate\nKodowanie=Windows 1250\n\n";
 // The line under a failure's message that names its cause.
 const char kUnreachable[] =
-    "Nie mo\xA7na po\x92\x86" "czy\x8D si\x91 z serwisem Marketgate. Sprawd\xA6 po\x92\x86"
+    "Nie mo\xA7na po\x92\x86"
+    "czy\x8D si\x91 z serwisem Marketgate. Sprawd\xA6 po\x92\x86"
     "czenie z internetem i adres serwisu.";
 const char kHttp500[] = "Serwis Marketgate odpowiedzia\x92 kodem HTTP 500.";
 const char kHttp429[] = "Serwis Marketgate odpowiedzia\x92 kodem HTTP 429.";
-const char kInjectedError[] = "Serwis Marketgate zg\x92osi\x92 b\x92\x86" "d: Injected fault (ERROR_FAULT_INJECTED).";
+const char kInjectedError[] =
+    "Serwis Marketgate zg\x92osi\x92 b\x92\x86"
+    "d: Injected fault (ERROR_FAULT_INJECTED).";
 const char kKeyRefused[] = "Serwis Marketgate nie przyj\x86\x92 klucza do API: Invalid token (ERROR_BAD_TOKEN).";
 const char kUnreadable[] = "Odpowied\xA6 serwisu Marketgate jest nieczytelna.";
-const char kNoStatuses[] = "Serwis Marketgate nie poda\x92 \xA7" "adnego statusu zam\xA2wie\xA4.";
+const char kNoStatuses[] =
+    "Serwis Marketgate nie poda\x92 \xA7"
+    "adnego statusu zam\xA2wie\xA4.";
 
 std::string withCause(const char* message, const std::string& cause) { return message + ("\n" + cause); }
 
@@ -98,9 +103,9 @@ TEST_F(ImportRunTest, ThreePagesWithTheBoundaryOrderWrittenOnce) {
       progress.push_back(message.text.substr(message.text.find('\n') + 1));
     }
   }
-  EXPECT_EQ(progress, (std::vector<std::string>{"Pobrano stron: 0, zam\xA2wie\xA4: 0",
-                                                "Pobrano stron: 1, zam\xA2wie\xA4: 100",
-                                                "Pobrano stron: 2, zam\xA2wie\xA4: 198"}));
+  EXPECT_EQ(progress,
+            (std::vector<std::string>{"Pobrano stron: 0, zam\xA2wie\xA4: 0", "Pobrano stron: 1, zam\xA2wie\xA4: 100",
+                                      "Pobrano stron: 2, zam\xA2wie\xA4: 198"}));
 }
 
 TEST_F(ImportRunTest, TakenOverOrdersMoveOnAndAreImportedOnce) {
@@ -188,9 +193,8 @@ TEST_F(ImportRunTest, StatusWithoutOrdersImportsTheHeaderAlone) {
 // got no answer at all ends the run with what it has.
 TEST_F(ImportRunTest, SingleFaultsAreRepeatedAndEveryOrderArrives) {
   const std::pair<const char*, const char*> faults[] = {
-      {"http500", kHttp500},     {"http429", kHttp429},         {"garbage", kUnreadable},
-      {"truncated", kUnreadable}, {"error", kInjectedError},     {"slow:300", nullptr},
-      {"drop", kUnreachable}};
+      {"http500", kHttp500},     {"http429", kHttp429}, {"garbage", kUnreadable}, {"truncated", kUnreadable},
+      {"error", kInjectedError}, {"slow:300", nullptr}, {"drop", kUnreachable}};
   for (const auto& [kind, told] : faults) {
     SCOPED_TRACE(kind);
     forgetStoredDocuments(workDir);
@@ -215,9 +219,9 @@ TEST_F(ImportRunTest, ThreeFailuresOfAPageStopTheRunButKeepWhatWasTakenOver) {
   setStatusPositions(0, 2);
   runOrderImport();
   EXPECT_EQ(requestCount("getOrders"), 4);
-  EXPECT_EQ(messageTexts(), (std::vector<std::string>{withCause(kOrdersFailed, kHttp500),
-                                                      withCause(kOrdersFailed, kUnreadable),
-                                                      withCause(kOrdersFailed, kUnreachable), kStoppedEarly}));
+  EXPECT_EQ(messageTexts(),
+            (std::vector<std::string>{withCause(kOrdersFailed, kHttp500), withCause(kOrdersFailed, kUnreadable),
+                                      withCause(kOrdersFailed, kUnreachable), kStoppedEarly}));
   EXPECT_EQ(importedOrderNumbers(), expectedNumbers(7000, 100));
   EXPECT_EQ(standin::callCount(52401), 1);
   EXPECT_FALSE(importFileLeft());
@@ -236,8 +240,7 @@ TEST_F(ImportRunTest, ServiceThatNeverAnswersStillGetsTheFileImported) {
 // Every way the status list can fail ends the run before the dialog, with
 // the message and a line naming the cause; the saved positions stay.
 TEST_F(ImportRunTest, FailedStatusListEndsTheRunWithItsCauseBeforeTheDialog) {
-  const char* const kEmptyShop =
-      "{\"token\": \"tok\", \"statuses\": [], \"orders\": [], \"invoices\": []}";
+  const char* const kEmptyShop = "{\"token\": \"tok\", \"statuses\": [], \"orders\": [], \"invoices\": []}";
   struct Case {
     const char* name;
     std::string shop;
@@ -370,7 +373,8 @@ TEST_F(ImportRunTest, UnwritableFileEndsTheRunWithItsMessage) {
   startShop(shopJson(shopOrders(5)));
   ASSERT_TRUE(std::filesystem::create_directory(workDir.file("marketgate.edi")));
   runOrderImport();
-  EXPECT_EQ(messageTexts(), (std::vector<std::string>{"B\x92\x86" "d otwarcia pliku marketgate.edi do zapisu!"}));
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{"B\x92\x86"
+                                                      "d otwarcia pliku marketgate.edi do zapisu!"}));
   EXPECT_EQ(requestCount("getOrders"), 0);
   EXPECT_EQ(standin::callCount(52401), 0);
 }

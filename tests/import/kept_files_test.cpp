@@ -40,7 +40,11 @@ struct FaultKind {
 std::vector<FaultKind> faultKinds() {
   std::vector<FaultKind> kinds = {{Fault::Folder, kFolderCause}};
 #if !defined(_WIN32)
-  kinds.push_back({Fault::InputOutput, "(b\x92\x86" "d wej\x9E" "cia-wyj\x9E" "cia)"});
+  kinds.push_back({Fault::InputOutput,
+                   "(b\x92\x86"
+                   "d wej\x9E"
+                   "cia-wyj\x9E"
+                   "cia)"});
   if (geteuid() != 0) kinds.push_back({Fault::Permission, "(brak uprawnie\xA4)"});
 #endif
   return kinds;
@@ -193,7 +197,8 @@ TEST_F(KeptFilesTest, ADamagedLineCostsThatLineAlone) {
     SCOPED_TRACE("register");
     startShop(shop(5));
     writeWholeFile(workDir.file("marketgate-zaimportowane.txt"),
-                   "\0"s "8000 2026-01-01 2099-01-01\n8001 2026-01-01 2099-01-01\r\n8002 2026-\0"s
+                   "\0"s
+                   "8000 2026-01-01 2099-01-01\n8001 2026-01-01 2099-01-01\r\n8002 2026-\0"s
                    "01-01 2099-01-01\n8003 2026-01-01 2099-01-01");
     runOrderImport();
     std::vector<std::string> told = messagesWith(kDamaged);
@@ -210,7 +215,8 @@ TEST_F(KeptFilesTest, ADamagedLineCostsThatLineAlone) {
     forgetEverything();
     startShop(shop(5));
     writeWholeFile(workDir.file("marketgate-statusy.txt"),
-                   "8001 103 2026-01-01 0\n\0zepsuty\n8002 10\0"s "3 2026-01-01 0\r\n8003 103 2026-01-01 0");
+                   "8001 103 2026-01-01 0\n\0zepsuty\n8002 10\0"s
+                   "3 2026-01-01 0\r\n8003 103 2026-01-01 0");
     runOrderImport();
     std::vector<std::string> told = messagesWith(kDamaged);
     ASSERT_EQ(told.size(), 1u);
@@ -227,7 +233,10 @@ TEST_F(KeptFilesTest, ADamagedLineCostsThatLineAlone) {
     startShop(shopJson(orders));
     setOption("ZamowieniaCzyParagony", "1");
     setStatusPositions(0, 1);
-    writeWholeFile(workDir.file("marketgate-przejete.txt"), "8001 101\n\0"s "8002 101\n80\0"s "03 101\n8004 101\n");
+    writeWholeFile(workDir.file("marketgate-przejete.txt"),
+                   "8001 101\n\0"s
+                   "8002 101\n80\0"s
+                   "03 101\n8004 101\n");
     writeWholeFile(workDir.file("marketgate.edi"), "[Info]\n");
     runOrderImport();
     std::vector<std::string> told = messagesWith(kDamaged);
@@ -257,14 +266,16 @@ TEST_F(KeptFilesTest, AHandledDocumentsPushWithTheJournalUnusableTellsWhatToDo) 
   ASSERT_EQ(installTableHooks(), 0);
   standin::ListSelection selection = standin::listSelection(standin::kListTableNumber, 1);
   for (int push = 0; push < 2; ++push) {
-    standin::callTableOperation(standin::kListTableNumber, 17408, 801, 0, selection.recordArray, 0,
-                                selection.listView);
+    standin::callTableOperation(standin::kListTableNumber, 17408, 801, 0, selection.recordArray, 0, selection.listView);
   }
   restoreTableHooks();
   std::vector<std::string> notKept = messagesWith("Nie uda\x92o si\x91 zmieni\x8D statusu zam\xA2wienia 8001 ");
   ASSERT_EQ(notKept.size(), 1u);
   EXPECT_NE(notKept[0].find(std::string("marketgate-statusy.txt ") + kFolderCause), std::string::npos) << notKept[0];
-  EXPECT_NE(notKept[0].find("r\x91" "cznie"), std::string::npos) << notKept[0];
+  EXPECT_NE(notKept[0].find("r\x91"
+                            "cznie"),
+            std::string::npos)
+      << notKept[0];
   std::vector<std::string> notStruck = messagesWith("Status zam\xA2wienia 8001 w Marketgate zmieniono");
   ASSERT_EQ(notStruck.size(), 1u);
   EXPECT_NE(notStruck[0].find("usu\xA4 z niego jej wiersz"), std::string::npos) << notStruck[0];

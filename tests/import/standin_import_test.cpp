@@ -57,7 +57,8 @@ const char kInvoice[] =
     "SymbolKontrahenta=firma\nWalutaNazwa=EUR\nWalutaKurs=4.2000\nKraj=DE\nDataSprzed=26.12.08\nDataWyst=26.12.08\n"
     "Termin=14\nGotowka=0.00\nKarta=0.00\nBon=0.00\nCzek=0.00\nBrutto=42.00\nNrPlatnosci=2560\nSposobPlatnosci=pobranie\n"
     "\n[ZawartoscDokumentu]\n\n[Poz1]\nVat=8 %\nCenaBrutto=42.00\nIlosc=1.00\nJm=SZT\n"
-    "Nazwa=Herbata 100% li\x9C" "ciasta\nIndeks=HER-1\nSymbol=HER-1\n";
+    "Nazwa=Herbata 100% li\x9C"
+    "ciasta\nIndeks=HER-1\nSymbol=HER-1\n";
 
 class StandinImportTest : public ImportTest {
  protected:
@@ -71,9 +72,7 @@ class StandinImportTest : public ImportTest {
     standin::clearMessages();
     return ordinal_52401(1, "ImportMarketgate", 3, 0, 0, 0, 0);
   }
-  std::string lastMessage() const {
-    return standin::messages().empty() ? "<none>" : standin::messages().back().text;
-  }
+  std::string lastMessage() const { return standin::messages().empty() ? "<none>" : standin::messages().back().text; }
 };
 
 TEST_F(StandinImportTest, DatesAndRates) {
@@ -106,7 +105,9 @@ TEST_F(StandinImportTest, DocumentsCustomersAndPositionsAreStored) {
   EXPECT_EQ(documents[1].registerName, "FakturySpr");
   EXPECT_EQ(documents[1].number, "FV/1/2026f");
   EXPECT_EQ(documents[1].orderNumber, "42") << "from the remarks";
-  EXPECT_EQ(documents[1].positions[0].name, "Herbata 100% li\xC5\x9B" "ciasta");
+  EXPECT_EQ(documents[1].positions[0].name,
+            "Herbata 100% li\xC5\x9B"
+            "ciasta");
   EXPECT_EQ(documents[1].positions[0].symbol, "HER-1");
   std::vector<standin::StoredCustomer> customers = standin::storedCustomers();
   ASSERT_EQ(customers.size(), 1u);

@@ -27,8 +27,8 @@ class TranslationTest : public ImportTest {
 };
 
 TEST_F(TranslationTest, UnusableRepliesGiveMinusOneAndWriteNothing) {
-  const char* replies[] = {"[]", "", " {\"orders\": []}", "{\"orders\": 5}", "{\"status\":\"ERROR\"}",
-                           "{\"orders\": [", "garbage"};
+  const char* replies[] = {
+      "[]", "", " {\"orders\": []}", "{\"orders\": 5}", "{\"status\":\"ERROR\"}", "{\"orders\": [", "garbage"};
   for (const char* reply : replies) {
     int result = 0;
     int32_t next = 0;
@@ -85,30 +85,28 @@ TEST_F(TranslationTest, SeenOrdersAreSkippedWhole) {
 }
 
 TEST_F(TranslationTest, RatesAreCachedPerCurrencyAndMissingOnesCountAsOne) {
-  std::string file = translatePage(ordersReply({orderJson(1, {{"currency", quoted("EUR")}}),
-                                                orderJson(2, {{"currency", quoted("PLN")}}),
-                                                orderJson(3, {{"currency", quoted("EUR")}}),
-                                                orderJson(4, {{"currency", quoted("USD")}})}),
-                                   0);
+  std::string file = translatePage(
+      ordersReply({orderJson(1, {{"currency", quoted("EUR")}}), orderJson(2, {{"currency", quoted("PLN")}}),
+                   orderJson(3, {{"currency", quoted("EUR")}}), orderJson(4, {{"currency", quoted("USD")}})}),
+      0);
   EXPECT_EQ(standin::callCount(51774), 2) << "EUR once, USD once";
   EXPECT_EQ(linesOf(file, "WalutaKurs"), (std::vector<std::string>{"WalutaKurs=4.2000", "WalutaKurs=1.0000",
-                                                                    "WalutaKurs=4.2000", "WalutaKurs=1.0000"}));
+                                                                   "WalutaKurs=4.2000", "WalutaKurs=1.0000"}));
   EXPECT_EQ(linesOf(file, "CenaBrutto"),
             (std::vector<std::string>{"CenaBrutto=42.00", "CenaBrutto=67.16", "CenaBrutto=10.00", "CenaBrutto=15.99",
-                                      "CenaBrutto=42.00", "CenaBrutto=67.16", "CenaBrutto=10.00",
-                                      "CenaBrutto=15.99"}));
+                                      "CenaBrutto=42.00", "CenaBrutto=67.16", "CenaBrutto=10.00", "CenaBrutto=15.99"}));
   // Products and shipping in one currency: 2 x 42.00 + 67.16.
   EXPECT_EQ(linesOf(file, "Przedplata")[0], "Przedplata=151.16");
   EXPECT_EQ(linesOf(file, "Przedplata")[3], "Przedplata=35.99");
 }
 
 TEST_F(TranslationTest, PaidAmountIsWrittenAsReceivedAndOneCentCountsAsUnpaid) {
-  std::string file = translatePage(
-      ordersReply({orderJson(1, {{"currency", quoted("EUR")}, {"payment_done", "10"}}),
-                   orderJson(2, {{"payment_done", "0.01"}}),
-                   orderJson(3, {{"payment_method_cod", "-0.5"}, {"payment_done", "5"}}),
-                   orderJson(4, {{"payment_method_cod", "2.7"}, {"delivery_price", "0.01"}})}),
-      0);
+  std::string file =
+      translatePage(ordersReply({orderJson(1, {{"currency", quoted("EUR")}, {"payment_done", "10"}}),
+                                 orderJson(2, {{"payment_done", "0.01"}}),
+                                 orderJson(3, {{"payment_method_cod", "-0.5"}, {"payment_done", "5"}}),
+                                 orderJson(4, {{"payment_method_cod", "2.7"}, {"delivery_price", "0.01"}})}),
+                    0);
   EXPECT_EQ(linesOf(file, "Przedplata"),
             (std::vector<std::string>{"Przedplata=10.00", "Przedplata=35.99", "Przedplata=5.00"}));
   EXPECT_EQ(linesOf(file, "Brutto"), (std::vector<std::string>{"Brutto=20.01"}));
@@ -152,8 +150,8 @@ TEST_F(TranslationTest, PersonsModeKeepsAReceiptWithTaxIdAndRemarksFollowTheOpti
   startShop(shopJson({}));
   setOption("Kontrahent", "2");
   setOption("CoWpisacDoUwag", "1");
-  std::string file =
-      translatePage(ordersReply({orderJson(7, {{"invoice_nip", quoted("5261040828")}, {"want_invoice", quoted("1")}})}), 1);
+  std::string file = translatePage(
+      ordersReply({orderJson(7, {{"invoice_nip", quoted("5261040828")}, {"want_invoice", quoted("1")}})}), 1);
   EXPECT_EQ(linesOf(file, "Rejestr"), (std::vector<std::string>{"Rejestr=Paragony"}));
   EXPECT_EQ(lineOf(file, "Nip"), "Nip=5261040828");
   EXPECT_EQ(lineOf(file, "Uwagi"), "Uwagi=klient@example.pl");
@@ -171,10 +169,9 @@ TEST_F(TranslationTest, CountryIsTheFirstCodeOtherThanPl) {
 }
 
 TEST_F(TranslationTest, DatesOfKindTwoComeFromTheOrderInUtc) {
-  std::string file = translatePage(
-      ordersReply({orderJson(1, {{"date_add", "0"}}), orderJson(2, {{"date_add", "-1"}}),
-                   orderJson(3, {{"date_add", "951825600"}})}),
-      2);
+  std::string file = translatePage(ordersReply({orderJson(1, {{"date_add", "0"}}), orderJson(2, {{"date_add", "-1"}}),
+                                                orderJson(3, {{"date_add", "951825600"}})}),
+                                   2);
   EXPECT_EQ(linesOf(file, "DataWyst"),
             (std::vector<std::string>{"DataWyst=70.01.01", "DataWyst=69.12.31", "DataWyst=00.02.29"}));
 }
@@ -195,10 +192,11 @@ TEST_F(TranslationTest, ShipmentSymbolFollowsTheOptionsAndIsCut) {
 TEST_F(TranslationTest, ControlBytesInServiceTextsBecomeBlanks) {
   startShop(shopJson({}, "[{\"order_id\": 1, \"number\": \"FV\\n1\\u001b\"}]"));
   std::string file = translatePage(
-      ordersReply({orderJson(1, {{"invoice_nip", quoted("52\n61")},
-                                 {"email", quoted("a@b.pl\r\n[Dokument]")},
-                                 {"delivery_method", "\"Kurier\\nDPD\\u0001\\tX\\u007f\""},
-                                 {"products", "[" + productJson({{"name", quoted("Kubek\n\nXL")}, {"ean", quoted("\r")}}) + "]"}})}),
+      ordersReply({orderJson(
+          1, {{"invoice_nip", quoted("52\n61")},
+              {"email", quoted("a@b.pl\r\n[Dokument]")},
+              {"delivery_method", "\"Kurier\\nDPD\\u0001\\tX\\u007f\""},
+              {"products", "[" + productJson({{"name", quoted("Kubek\n\nXL")}, {"ean", quoted("\r")}}) + "]"}})}),
       0);
   EXPECT_EQ(lineOf(file, "Uwagi"), "Uwagi=a@b.pl  [Dokument]");
   EXPECT_EQ(lineOf(file, "Nip"), "Nip=52 61");

@@ -25,15 +25,19 @@ const char kStoppedEarly[] =
     "Import zam\xA2wie\xA4 przerwany: serwis Marketgate nie odpowiada poprawnie. "
     "Zam\xA2wienia pobrane do tej chwili zostan\x86 zaimportowane.";
 const char kRefused[] =
-    "Pomini\x91to zam\xA2wienia, kt\xA2rych nie mo\xA7na wiernie przenie\x9E\x8D (b\x92\x91" "dny numer "
-    "zam\xA2wienia albo b\x92\x91" "dna liczba): %s. Numery podane przez Marketgate: %s. Zostaj\x86 w swoim "
+    "Pomini\x91to zam\xA2wienia, kt\xA2rych nie mo\xA7na wiernie przenie\x9E\x8D (b\x92\x91"
+    "dny numer "
+    "zam\xA2wienia albo b\x92\x91"
+    "dna liczba): %s. Numery podane przez Marketgate: %s. Zostaj\x86 w swoim "
     "statusie w Marketgate, dop\xA2ki nie zostan\x86 tam poprawione.";
 const char kInvoicesNotFetched[] =
     "Nie uda\x92o si\x91 pobra\x8D z Marketgate numer\xA2w faktur zam\xA2wie\xA4: %s. Ich dokumenty "
     "zapisano z numerem zam\xA2wienia.";
 const char kMomentOverflow[] =
-    "Marketgate ma wi\x91" "cej zam\xA2wie\xA4 potwierdzonych w tej samej chwili, ni\xA7 podaje w jednej "
-    "odpowiedzi: cz\x91\x9E\x8D z nich nie zosta\x92" "a pobrana. Zaimportowano zam\xA2wie\xA4: %s.";
+    "Marketgate ma wi\x91"
+    "cej zam\xA2wie\xA4 potwierdzonych w tej samej chwili, ni\xA7 podaje w jednej "
+    "odpowiedzi: cz\x91\x9E\x8D z nich nie zosta\x92"
+    "a pobrana. Zaimportowano zam\xA2wie\xA4: %s.";
 const char kPushesWaiting[] =
     "Nie uda\x92o si\x91 zmieni\x8D statusu zaimportowanych zam\xA2wie\xA4 w Marketgate: 1. Zmiana zostanie "
     "ponowiona przy nast\x91pnym imporcie.";
@@ -118,13 +122,14 @@ TEST_F(UnexpectedDataTest, ChosenStatusesAreFoundByTheirIdsWhereverTheListPutsTh
   chooseStatuses(0, 101, 1, 102);
   std::vector<std::string> orders = ordersIn(101, 500, 3);
   for (const std::string& order : ordersIn(105, 600, 2)) orders.push_back(order);
-  const std::vector<std::string> grown = {status(105, "Reklamacje"), status(101, "Nowe"),
-                                          status(102, "W realizacji"), status(103, "Wyslane")};
+  const std::vector<std::string> grown = {status(105, "Reklamacje"), status(101, "Nowe"), status(102, "W realizacji"),
+                                          status(103, "Wyslane")};
   struct Case {
     const char* name;
     std::vector<std::string> faults;
   };
-  const Case cases[] = {{"status added at the top", {}}, {"list in another order", {"getOrderStatusList:1+:reordered"}}};
+  const Case cases[] = {{"status added at the top", {}},
+                        {"list in another order", {"getOrderStatusList:1+:reordered"}}};
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
     standin::clearMessages();
@@ -182,11 +187,11 @@ TEST_F(UnexpectedDataTest, OrdersThatCannotBeCarriedAreNeitherWrittenNorMoved) {
   setStatusPositions(0, 1);
   const std::string price = "[" + productJson({{"price_brutto", "\"10\""}}) + "]";
   const std::string huge = "[" + productJson({{"price_brutto", "1e999"}}) + "]";
-  std::string reply = ordersReply({
-      orderJson(1), orderJson(2147483648.0), "{\"order_id\": 9007199254740993, \"products\": []}",
-      orderJson(-5), orderJson(12.5, {{"order_id", "12.5"}}), orderJson(0, {{"order_id", "\"77\""}}),
-      orderJson(0, {{"order_id", ""}}), orderJson(9, {{"products", price}}), orderJson(10, {{"products", huge}}),
-      orderJson(11, {{"delivery_price", "[1]"}}), orderJson(0, {{"order_id", "\"ABCDEFGHIJKLMNOPQRSTUVWXYZ\""}})});
+  std::string reply = ordersReply(
+      {orderJson(1), orderJson(2147483648.0), "{\"order_id\": 9007199254740993, \"products\": []}", orderJson(-5),
+       orderJson(12.5, {{"order_id", "12.5"}}), orderJson(0, {{"order_id", "\"77\""}}),
+       orderJson(0, {{"order_id", ""}}), orderJson(9, {{"products", price}}), orderJson(10, {{"products", huge}}),
+       orderJson(11, {{"delivery_price", "[1]"}}), orderJson(0, {{"order_id", "\"ABCDEFGHIJKLMNOPQRSTUVWXYZ\""}})});
   std::string path = workDir.file("page.edi");
   std::FILE* file = std::fopen(path.c_str(), "w");
   ASSERT_NE(file, nullptr);
@@ -196,10 +201,11 @@ TEST_F(UnexpectedDataTest, OrdersThatCannotBeCarriedAreNeitherWrittenNorMoved) {
   std::fclose(file);
   EXPECT_EQ(linesOf(readTextFile(path), "Uwagi"), std::vector<std::string>{"Uwagi=Zam:1;Email:klient@example.pl"});
   EXPECT_EQ(seen.written, std::vector<std::string>{"1"});
-  EXPECT_EQ(requests(), (std::vector<std::string>{"getOrderStatusList", "setOrderStatus {\"order_id\":1,\"status_id\":102}"}));
-  EXPECT_EQ(seen.refused, (std::vector<std::string>{"2147483648", "9007199254740993", "-5", "12.5", "\"77\"",
-                                                    "(brak numeru)", "9", "10", "11",
-                                                    "\"ABCDEFGHIJKLMNOPQRSTUVWXYZ\""}));
+  EXPECT_EQ(requests(),
+            (std::vector<std::string>{"getOrderStatusList", "setOrderStatus {\"order_id\":1,\"status_id\":102}"}));
+  EXPECT_EQ(seen.refused,
+            (std::vector<std::string>{"2147483648", "9007199254740993", "-5", "12.5", "\"77\"", "(brak numeru)", "9",
+                                      "10", "11", "\"ABCDEFGHIJKLMNOPQRSTUVWXYZ\""}));
   EXPECT_EQ(shownOrderNames({seen.refused.back(), "9"}), "\"ABCDEFGHIJKLMNOPQRSTUVW..., 9");
 }
 
@@ -211,7 +217,9 @@ TEST_F(UnexpectedDataTest, RefusedOrdersAreToldAndRefusedAgainAtEveryImport) {
   chooseStatuses(0, 101, 1, 102);
   std::vector<std::string> orders = ordersIn(101, 500, 3);
   const std::vector<std::pair<std::string, std::vector<Member>>> bad = {
-      {"2147483648", {}}, {"9007199254740993", {}}, {"-5", {}},
+      {"2147483648", {}},
+      {"9007199254740993", {}},
+      {"-5", {}},
       {"503", {{"products", "[" + productJson({{"price_brutto", "\"10\""}}) + "]"}}}};
   int date = 4000;
   for (const auto& [id, changes] : bad) {
@@ -226,7 +234,9 @@ TEST_F(UnexpectedDataTest, RefusedOrdersAreToldAndRefusedAgainAtEveryImport) {
   EXPECT_EQ(importedOrderNumbers(), (std::vector<std::string>{"500", "501", "502"}));
   EXPECT_EQ(messageTexts(), std::vector<std::string>{told});
   std::vector<std::string> sent = requests();
-  EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const std::string& r) { return r.rfind("setOrderStatus", 0) == 0; }), 3);
+  EXPECT_EQ(
+      std::count_if(sent.begin(), sent.end(), [](const std::string& r) { return r.rfind("setOrderStatus", 0) == 0; }),
+      3);
   mock->stop();
   startShop(mock->stateText());
   standin::clearMessages();
@@ -245,14 +255,16 @@ TEST_F(UnexpectedDataTest, FailedInvoiceLookupsAreNamedAtTheEnd) {
   chooseStatuses(0, 101, 1, 102);
   std::vector<std::string> orders;
   for (int i = 0; i < 6; ++i) {
-    orders.push_back(orderJson(600 + i, {{"date_confirmed", std::to_string(5000 + i)},
-                                         {"invoice_nip", "\"5261040828\""}, {"want_invoice", "\"1\""}}));
+    orders.push_back(orderJson(
+        600 + i,
+        {{"date_confirmed", std::to_string(5000 + i)}, {"invoice_nip", "\"5261040828\""}, {"want_invoice", "\"1\""}}));
   }
-  startShop(shopJson(orders), {"getInvoices:1:http500", "getInvoices:2:garbage", "getInvoices:3:error",
-                               "getInvoices:5:drop"});
+  startShop(shopJson(orders),
+            {"getInvoices:1:http500", "getInvoices:2:garbage", "getInvoices:3:error", "getInvoices:5:drop"});
   runOrderImport();
   EXPECT_EQ(importedOrderNumbers(), (std::vector<std::string>{"600", "601", "602", "603", "604"}));
-  EXPECT_EQ(messageTexts(), (std::vector<std::string>{kStoppedEarly, filled(kInvoicesNotFetched, {"600, 601, 602, 604"})}));
+  EXPECT_EQ(messageTexts(),
+            (std::vector<std::string>{kStoppedEarly, filled(kInvoicesNotFetched, {"600, 601, 602, 604"})}));
   EXPECT_EQ(linesOf(lastImportedFile(), "NrDok").front(), "NrDok=600");
   EXPECT_EQ(ordersInStatus(101), 1);
 }

@@ -106,8 +106,9 @@ TEST_F(JsonAccessTest, ContainerGetters) {
 }
 
 TEST_F(JsonAccessTest, FindSearchesFromTheFirstMember) {
-  JsonValue* many = jsonParse("{\"a\":1,\"b\":2,\"c\":3,\"d\":4,\"e\":5,\"f\":6,\"g\":7,\"h\":8,\"i\":9,\"j\":10,"
-                              "\"k\":11,\"l\":12,\"m\":13,\"n\":14,\"o\":15,\"p\":16,\"q\":17}");
+  JsonValue* many = jsonParse(
+      "{\"a\":1,\"b\":2,\"c\":3,\"d\":4,\"e\":5,\"f\":6,\"g\":7,\"h\":8,\"i\":9,\"j\":10,"
+      "\"k\":11,\"l\":12,\"m\":13,\"n\":14,\"o\":15,\"p\":16,\"q\":17}");
   ASSERT_NE(many, nullptr);
   EXPECT_EQ(jsonObjectNumber(many->object, "a"), 1.0);
   EXPECT_EQ(jsonObjectNumber(many->object, "q"), 17.0);

@@ -41,7 +41,8 @@ std::vector<std::string> sweepTexts() {
   texts.push_back("[\"" + std::string(400000, 'q') + "\",\"" + std::string(100, 'r') + "\\n\"]");
   // Open containers that outgrow the parser's scratch space.
   std::string members = "{";
-  for (int i = 0; i < 960; ++i) members += (i ? ",\"name" : "\"name") + std::to_string(i) + "\":[" + std::to_string(i) + "]";
+  for (int i = 0; i < 960; ++i)
+    members += (i ? ",\"name" : "\"name") + std::to_string(i) + "\":[" + std::to_string(i) + "]";
   texts.push_back(members + "}");
   texts.push_back("[" + repeatJoined("7", 122880) + "]");
   texts.push_back("[" + repeatJoined("[" + repeatJoined("1", 600) + "]", 200) + "]");

@@ -59,15 +59,15 @@ TEST_F(JsonNumberTest, LeadingZeroAndHexRules) {
     const char* expected;
   };
   const Case cases[] = {
-      {"[0]", "[n:0]"},        {"[-0]", "[n:-0]"},         {"[0.5]", "[n:0.5]"},
-      {"[-0.5]", "[n:-0.5]"},  {"[1e3]", "[n:1000]"},      {"[1.5E-2]", "[n:0.014999999999999999]"},
-      {"[0.]", "[n:0]"},       {"[-0.]", "[n:-0]"},        {"[0.e1]", "[n:0]"},
-      {"[10]", "[n:10]"},      {"[100e-2]", "[n:1]"},      {"[-10]", "[n:-10]"},
-      {"[01]", "REFUSED"},     {"[-01]", "REFUSED"},       {"[00]", "REFUSED"},
-      {"[-00]", "REFUSED"},    {"[0e1]", "REFUSED"},       {"[0E1]", "REFUSED"},
-      {"[-0e1]", "REFUSED"},   {"[0x10]", "REFUSED"},      {"[0X10]", "REFUSED"},
-      {"[-0x1]", "REFUSED"},   {"[0x1p3]", "REFUSED"},     {"[-0x]", "REFUSED"},
-      {"[0x]", "REFUSED"},     {"[1x]", "REFUSED"},        {"[1e5x]", "REFUSED"},
+      {"[0]", "[n:0]"},       {"[-0]", "[n:-0]"},     {"[0.5]", "[n:0.5]"},
+      {"[-0.5]", "[n:-0.5]"}, {"[1e3]", "[n:1000]"},  {"[1.5E-2]", "[n:0.014999999999999999]"},
+      {"[0.]", "[n:0]"},      {"[-0.]", "[n:-0]"},    {"[0.e1]", "[n:0]"},
+      {"[10]", "[n:10]"},     {"[100e-2]", "[n:1]"},  {"[-10]", "[n:-10]"},
+      {"[01]", "REFUSED"},    {"[-01]", "REFUSED"},   {"[00]", "REFUSED"},
+      {"[-00]", "REFUSED"},   {"[0e1]", "REFUSED"},   {"[0E1]", "REFUSED"},
+      {"[-0e1]", "REFUSED"},  {"[0x10]", "REFUSED"},  {"[0X10]", "REFUSED"},
+      {"[-0x1]", "REFUSED"},  {"[0x1p3]", "REFUSED"}, {"[-0x]", "REFUSED"},
+      {"[0x]", "REFUSED"},    {"[1x]", "REFUSED"},    {"[1e5x]", "REFUSED"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(parseToCanonical(c.text), c.expected) << c.text;
@@ -81,16 +81,21 @@ TEST_F(JsonNumberTest, TextIsWhatStrtodConsumes) {
     const char* expected;
   };
   const Case cases[] = {
-      {"[-]", "REFUSED"},          {"[- 1]", "REFUSED"},       {"[--1]", "REFUSED"},
-      {"[-+1]", "REFUSED"},        {"[+1]", "REFUSED"},        {"[-.5]", "[n:-0.5]"},
-      {"[.5]", "REFUSED"},         {"[-.]", "REFUSED"},        {"[-.e1]", "REFUSED"},
-      {"[1.]", "[n:1]"},           {"[1.e2]", "[n:100]"},      {"[1e]", "REFUSED"},
-      {"[1e+]", "REFUSED"},        {"[1e-]", "REFUSED"},       {"[1E+2]", "[n:100]"},
-      {"[1.5.]", "REFUSED"},       {"[inf]", "REFUSED"},       {"[nan]", "REFUSED"},
-      {"[-inf]", "[n:-inf]"},      {"[-INF]", "[n:-inf]"},     {"[-infinity]", "[n:-inf]"},
-      {"[-Infinity]", "[n:-inf]"}, {"[-infinit]", "REFUSED"},  {"[-nan]", "[n:-nan]"},
-      {"[-NaN]", "[n:-nan]"},      {"[-nan(1x)]", "REFUSED"},  {"[-in]", "REFUSED"},
-      {"[1.5e308]", "[n:1.5e+308]"}, {"[1e309]", "[n:inf]"},   {"[-1e309]", "[n:-inf]"},
+      {"[-]", "REFUSED"},          {"[- 1]", "REFUSED"},
+      {"[--1]", "REFUSED"},        {"[-+1]", "REFUSED"},
+      {"[+1]", "REFUSED"},         {"[-.5]", "[n:-0.5]"},
+      {"[.5]", "REFUSED"},         {"[-.]", "REFUSED"},
+      {"[-.e1]", "REFUSED"},       {"[1.]", "[n:1]"},
+      {"[1.e2]", "[n:100]"},       {"[1e]", "REFUSED"},
+      {"[1e+]", "REFUSED"},        {"[1e-]", "REFUSED"},
+      {"[1E+2]", "[n:100]"},       {"[1.5.]", "REFUSED"},
+      {"[inf]", "REFUSED"},        {"[nan]", "REFUSED"},
+      {"[-inf]", "[n:-inf]"},      {"[-INF]", "[n:-inf]"},
+      {"[-infinity]", "[n:-inf]"}, {"[-Infinity]", "[n:-inf]"},
+      {"[-infinit]", "REFUSED"},   {"[-nan]", "[n:-nan]"},
+      {"[-NaN]", "[n:-nan]"},      {"[-nan(1x)]", "REFUSED"},
+      {"[-in]", "REFUSED"},        {"[1.5e308]", "[n:1.5e+308]"},
+      {"[1e309]", "[n:inf]"},      {"[-1e309]", "[n:-inf]"},
       {"[1e-400]", "[n:0]"},       {"[-1e-400]", "[n:-0]"},
       {"{\"a\":-}", "REFUSED"},    {"{\"a\":-,\"b\":1}", "REFUSED"},
       {"[1 ,2]", "[n:1,n:2]"},     {"[1\t]", "[n:1]"},
@@ -106,10 +111,20 @@ TEST_F(JsonNumberTest, TextIsWhatStrtodConsumes) {
 
 TEST_F(JsonNumberTest, SubnormalsAndLimitsMatchStrtod) {
   const char* texts[] = {
-      "4.9406564584124654e-324",  "5e-324",  "2.4703282292062327e-324", "2.4703282292062328e-324",
-      "2.2250738585072009e-308",  "2.2250738585072011e-308", "2.2250738585072014e-308",
-      "1.7976931348623157e308",   "1.7976931348623158e308",  "1.7976931348623159e308",
-      "-4.9406564584124654e-324", "1e-320", "123e-330", "0.000000000000000000000000000001e-300",
+      "4.9406564584124654e-324",
+      "5e-324",
+      "2.4703282292062327e-324",
+      "2.4703282292062328e-324",
+      "2.2250738585072009e-308",
+      "2.2250738585072011e-308",
+      "2.2250738585072014e-308",
+      "1.7976931348623157e308",
+      "1.7976931348623158e308",
+      "1.7976931348623159e308",
+      "-4.9406564584124654e-324",
+      "1e-320",
+      "123e-330",
+      "0.000000000000000000000000000001e-300",
   };
   for (const char* text : texts) expectLibraryBits(text);
   double value = 0;
@@ -267,7 +282,8 @@ void restoreCLocale() {
 // for the texts that go to the C library, long ones included.
 TEST_F(JsonNumberTest, LocaleWithDecimalCommaChangesNothing) {
   std::string longNumber = "3." + std::string(300, '1') + "e-5";
-  const char* texts[] = {"0.5", "1.25e2", "3.14159265358979323846264338327950288", "-1.5e-310", "7.2057594037927933e16"};
+  const char* texts[] = {"0.5", "1.25e2", "3.14159265358979323846264338327950288", "-1.5e-310",
+                         "7.2057594037927933e16"};
   std::vector<double> expected;
   for (const char* text : texts) expected.push_back(libraryValue(text));
   const double longExpected = libraryValue(longNumber.c_str());

@@ -57,7 +57,9 @@ TEST_F(JsonStringTest, EscapesAndCodeValues) {
       {"\x01", "REFUSED"},
       {"\x1f", "REFUSED"},
       {"\x7f", "[s:7f]"},
-      {"\xc5\x82\xc3\xb3" "d\xc5\xba", "[s:c582c3b364c5ba]"},
+      {"\xc5\x82\xc3\xb3"
+       "d\xc5\xba",
+       "[s:c582c3b364c5ba]"},
       {"\xff\xfe\x80", "[s:fffe80]"},
       {"", "[s:]"},
       {" ", "[s:20]"},
@@ -91,8 +93,9 @@ TEST_F(JsonStringTest, MemberNamesAreDecodedLikeValues) {
 // Long strings with and without escapes (the reader copies plain runs in
 // bulk and decodes escaped ones) against the rule reader.
 TEST_F(JsonStringTest, RandomStringsFollowTheRules) {
-  static const char* kPieces[] = {"a", "\xc5\x82", "\\n", "\\u00e9", "\\u0000", "\\ud83d", "\\\\", "\\\"",
-                                  "\x7f", "\t", "\\x", "\\u12", "\\/", " ", "\xe2\x82\xac", "\\uABCD"};
+  static const char* kPieces[] = {"a",    "\xc5\x82", "\\n",          "\\u00e9", "\\u0000", "\\ud83d",
+                                  "\\\\", "\\\"",     "\x7f",         "\t",      "\\x",     "\\u12",
+                                  "\\/",  " ",        "\xe2\x82\xac", "\\uABCD"};
   std::mt19937 random(31337);
   for (int i = 0; i < 20000; ++i) {
     std::string text = "[\"";

@@ -66,12 +66,22 @@ std::string arrayWithElements(int count, const std::string& element) {
 TEST_F(JsonStructureTest, OnlyAnOpeningBracketOrBraceStartsTheText) {
   EXPECT_EQ(jsonParse(nullptr), nullptr);
   const Case cases[] = {
-      {"", "REFUSED"},           {" {}", "REFUSED"},      {"\t[]", "REFUSED"},
-      {"\n[]", "REFUSED"},       {"\"a\"", "REFUSED"},    {"1", "REFUSED"},
-      {"-1", "REFUSED"},         {"true", "REFUSED"},     {"null", "REFUSED"},
+      {"", "REFUSED"},
+      {" {}", "REFUSED"},
+      {"\t[]", "REFUSED"},
+      {"\n[]", "REFUSED"},
+      {"\"a\"", "REFUSED"},
+      {"1", "REFUSED"},
+      {"-1", "REFUSED"},
+      {"true", "REFUSED"},
+      {"null", "REFUSED"},
       {"\xef\xbb\xbf{}", "REFUSED"},
-      {"{}", "{}"},              {"[]", "[]"},            {"{} trailing", "{}"},
-      {"[1] [2]", "[n:1]"},      {"[]]", "[]"},           {"{}\x01\xff", "{}"},
+      {"{}", "{}"},
+      {"[]", "[]"},
+      {"{} trailing", "{}"},
+      {"[1] [2]", "[n:1]"},
+      {"[]]", "[]"},
+      {"{}\x01\xff", "{}"},
       {"[\"a\"]\"", "[s:61]"},
   };
   expectCases(std::begin(cases), std::end(cases));
@@ -299,12 +309,20 @@ class DocumentMaker {
   std::string value(int depth) {
     int kind = int(random_() % (depth > 23 ? 5 : 8));
     switch (kind) {
-      case 0: return "null";
-      case 1: return random_() % 2 ? "true" : "false";
-      case 2: return number();
-      case 3: case 4: return "\"" + name() + "\"";
-      case 5: case 6: return object(depth + 1);
-      default: return array(depth + 1);
+      case 0:
+        return "null";
+      case 1:
+        return random_() % 2 ? "true" : "false";
+      case 2:
+        return number();
+      case 3:
+      case 4:
+        return "\"" + name() + "\"";
+      case 5:
+      case 6:
+        return object(depth + 1);
+      default:
+        return array(depth + 1);
     }
   }
 
@@ -335,7 +353,9 @@ class DocumentMaker {
       case 0:
         if (at < text.size()) text.erase(at, 1);
         break;
-      case 1: text.insert(at, 1, kBytes[random_() % (sizeof kBytes - 1)]); break;
+      case 1:
+        text.insert(at, 1, kBytes[random_() % (sizeof kBytes - 1)]);
+        break;
       default:
         if (at < text.size()) text[at] = kBytes[random_() % (sizeof kBytes - 1)];
     }

@@ -42,19 +42,19 @@ struct HandCase {
 // Worked out by reading each file and applying the reader's rules.
 const HandCase kHandTable[] = {
     // Only the top-level value counts; what follows it is ignored.
-    {"n_array_comma_after_close.json", "[s:]"},                          // [""],
-    {"n_array_extra_close.json", "[s:78]"},                              // ["x"]]
-    {"n_object_trailing_comment.json", "{61=s:62}"},                     // {"a":"b"}/**/
-    {"n_object_trailing_comment_open.json", "{61=s:62}"},                // {"a":"b"}/**//
-    {"n_object_trailing_comment_slash_open.json", "{61=s:62}"},          // {"a":"b"}//
+    {"n_array_comma_after_close.json", "[s:]"},                  // [""],
+    {"n_array_extra_close.json", "[s:78]"},                      // ["x"]]
+    {"n_object_trailing_comment.json", "{61=s:62}"},             // {"a":"b"}/**/
+    {"n_object_trailing_comment_open.json", "{61=s:62}"},        // {"a":"b"}/**//
+    {"n_object_trailing_comment_slash_open.json", "{61=s:62}"},  // {"a":"b"}//
     {"n_object_trailing_comment_slash_open_incomplete.json", "{61=s:62}"},
-    {"n_object_with_trailing_garbage.json", "{61=s:62}"},                // {"a":"b"}#
-    {"n_structure_array_trailing_garbage.json", "[n:1]"},                // [1]x
-    {"n_structure_array_with_extra_array_close.json", "[n:1]"},          // [1]]
-    {"n_structure_double_array.json", "[]"},                             // [][]
-    {"n_structure_object_followed_by_closing_object.json", "{}"},        // {}}
-    {"n_structure_object_with_trailing_garbage.json", "{61=true}"},      // {"a": true} "x"
-    {"n_structure_trailing_#.json", "{61=s:62}"},                        // {"a":"b"}#{}
+    {"n_object_with_trailing_garbage.json", "{61=s:62}"},            // {"a":"b"}#
+    {"n_structure_array_trailing_garbage.json", "[n:1]"},            // [1]x
+    {"n_structure_array_with_extra_array_close.json", "[n:1]"},      // [1]]
+    {"n_structure_double_array.json", "[]"},                         // [][]
+    {"n_structure_object_followed_by_closing_object.json", "{}"},    // {}}
+    {"n_structure_object_with_trailing_garbage.json", "{61=true}"},  // {"a": true} "x"
+    {"n_structure_trailing_#.json", "{61=s:62}"},                    // {"a":"b"}#{}
     // Form feed is a blank.
     {"n_structure_whitespace_formfeed.json", "[]"},
     // What strtod reads: a point without digits, a point without an integer

@@ -48,12 +48,26 @@ bool readString(Reader& r, std::string& decoded) {
       char e = raw[i + 1];
       ++i;
       switch (e) {
-        case '"': case '\\': case '/': decoded += e; break;
-        case 'b': decoded += '\x08'; break;
-        case 'f': decoded += '\x0C'; break;
-        case 'n': decoded += '\x0A'; break;
-        case 'r': decoded += '\x0D'; break;
-        case 't': decoded += '\x09'; break;
+        case '"':
+        case '\\':
+        case '/':
+          decoded += e;
+          break;
+        case 'b':
+          decoded += '\x08';
+          break;
+        case 'f':
+          decoded += '\x0C';
+          break;
+        case 'n':
+          decoded += '\x0A';
+          break;
+        case 'r':
+          decoded += '\x0D';
+          break;
+        case 't':
+          decoded += '\x09';
+          break;
         case 'u': {
           const char* digits = raw.c_str() + i + 1;
           for (int k = 0; k < 4; ++k) {

@@ -300,8 +300,8 @@ TEST_F(PushTest, OperationsThatReplaceNothingDoNothing) {
 
 TEST(PushWithFailingService, FailedStatusListSendsNoChangeAndTheHostOperationRuns) {
   MockgateProcess faulty;
-  ASSERT_TRUE(faulty.start(kShop, {"getOrderStatusList:1:http500", "getOrderStatusList:2:garbage",
-                                   "getOrderStatusList:3:drop"}));
+  ASSERT_TRUE(faulty.start(
+      kShop, {"getOrderStatusList:1:http500", "getOrderStatusList:2:garbage", "getOrderStatusList:3:drop"}));
   TemporaryDirectory directory;
   standin::resetState();
   standin::setWorkingDirectory(directory.path());

@@ -27,11 +27,21 @@ std::string logField(const std::string& line, const std::string& name) {
     }
     char escaped = line[++i];
     switch (escaped) {
-      case 'n': text += '\n'; break;
-      case 'r': text += '\r'; break;
-      case 't': text += '\t'; break;
-      case 'u': text += static_cast<char>(std::stoi(line.substr(i + 1, 4), nullptr, 16)); i += 4; break;
-      default: text += escaped;
+      case 'n':
+        text += '\n';
+        break;
+      case 'r':
+        text += '\r';
+        break;
+      case 't':
+        text += '\t';
+        break;
+      case 'u':
+        text += static_cast<char>(std::stoi(line.substr(i + 1, 4), nullptr, 16));
+        i += 4;
+        break;
+      default:
+        text += escaped;
     }
   }
   return text;

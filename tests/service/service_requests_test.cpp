@@ -28,9 +28,10 @@ TEST_F(RequestsTest, StatusListIsPostedAsTheHostExpectsAndHandedToTheCaller) {
   char* reply = nullptr;
   ASSERT_EQ(requestOrderStatusList(session, &reply), 1);
   ASSERT_NE(reply, nullptr);
-  EXPECT_EQ(std::string(reply),
-            "{\"status\":\"SUCCESS\",\"statuses\":[{\"id\":5,\"name\":\"Nowe\",\"name_for_customer\":\"Przyj\xC4\x99te\"},"
-            "{\"id\":9,\"name\":\"Wys\xC5\x82\x61ne\",\"name_for_customer\":\"\"}]}");
+  EXPECT_EQ(
+      std::string(reply),
+      "{\"status\":\"SUCCESS\",\"statuses\":[{\"id\":5,\"name\":\"Nowe\",\"name_for_customer\":\"Przyj\xC4\x99te\"},"
+      "{\"id\":9,\"name\":\"Wys\xC5\x82\x61ne\",\"name_for_customer\":\"\"}]}");
   EXPECT_EQ(readWholeFile(session.replyFile), reply) << "the host keeps the reply in the reply file";
   hostRelease(reply);
 

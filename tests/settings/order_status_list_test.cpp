@@ -61,7 +61,8 @@ TEST_F(StatusListTest, EntriesAreReadInOrderWithTheirIdsTruncatedAndNamesCut) {
       " \"text\", null,"
       " {\"id\": \"15\", \"name\": 3, \"name_for_customer\": null},"
       " {},"
-      " {\"id\": -4.7, \"name\": \"" + std::string(40, 'n') + "\", \"name_for_customer\": \"" + std::string(60, 'c') +
+      " {\"id\": -4.7, \"name\": \"" +
+      std::string(40, 'n') + "\", \"name_for_customer\": \"" + std::string(60, 'c') +
       "\"},"
       " {\"id\": 1e12, \"name\": \"Wys\xC5\x82\x61ne\"}]}";
   ASSERT_EQ(decodeOrderStatusList(list(), reply.c_str()), 0);
@@ -138,8 +139,9 @@ TEST_F(StatusListTest, PositionsOutsideTheListAreNeverRead) {
 }
 
 TEST_F(StatusListTest, ItemTextsShowIdAndNameConvertedOrAsStored) {
-  ASSERT_EQ(decodeOrderStatusList(list(), "{\"statuses\": [{\"id\": 5, \"name\": \"Nowe\"},"
-                                          " {\"id\": -3, \"name\": \"Wys\xC5\x82\x61ne \xE2\x82\xAC\"}]}"),
+  ASSERT_EQ(decodeOrderStatusList(list(),
+                                  "{\"statuses\": [{\"id\": 5, \"name\": \"Nowe\"},"
+                                  " {\"id\": -3, \"name\": \"Wys\xC5\x82\x61ne \xE2\x82\xAC\"}]}"),
             0);
   EXPECT_EQ(statusItemTextStored(&object, -1, 0), 2);
   EXPECT_EQ(statusItemTextConverted(&object, -1, 0), 2);

@@ -113,11 +113,18 @@ TEST_F(SettingsStoreTest, SavedRecordComesBackWithTheIdsOfTheChosenStatuses) {
   for (const standin::CallRecord& call : standin::calls()) {
     if (call.ordinal == 41399 && call.detail.find("marketgate.ini 2 ") == 0) keys.push_back(call.detail.substr(17));
   }
-  std::vector<std::string> expected = {
-      "[Statusy] StatusWePoz %d", "[Statusy] StatusWe %d", "[Statusy] StatusWyPoz %d", "[Statusy] StatusWy %d",
-      "[Opcje] Identyfikacja %d", "[Opcje] ZamowieniaCzyParagony %d", "[Opcje] EanCzySku %d",
-      "[Opcje] Kontrahent %d", "[Opcje] WpisTowar %d", "[Opcje] SymbolPrzesylki %s",
-      "[Opcje] NieDoklejajKwotyDoSymbPrzes %d", "[Opcje] CoWpisacDoUwag %d"};
+  std::vector<std::string> expected = {"[Statusy] StatusWePoz %d",
+                                       "[Statusy] StatusWe %d",
+                                       "[Statusy] StatusWyPoz %d",
+                                       "[Statusy] StatusWy %d",
+                                       "[Opcje] Identyfikacja %d",
+                                       "[Opcje] ZamowieniaCzyParagony %d",
+                                       "[Opcje] EanCzySku %d",
+                                       "[Opcje] Kontrahent %d",
+                                       "[Opcje] WpisTowar %d",
+                                       "[Opcje] SymbolPrzesylki %s",
+                                       "[Opcje] NieDoklejajKwotyDoSymbPrzes %d",
+                                       "[Opcje] CoWpisacDoUwag %d"};
   EXPECT_EQ(keys, expected);
 }
 

@@ -211,8 +211,8 @@ TEST_F(WindowsHttpClient, BaseAddressPathPrefixAndErrorStatuses) {
   setServiceBaseUrl(server_.base());
   EXPECT_EQ(httpPost("ignored", "broken.php", kFormHeaders, "x=1", reply), -1);
   EXPECT_EQ(reply, "") << "the body of an error status is not handed on";
-  for (const char* unusable : {"ftp://127.0.0.1:21", "not an address", "http://127.0.0.1:99999", "http://:80",
-                               "http://127.0.0.1:8x"}) {
+  for (const char* unusable :
+       {"ftp://127.0.0.1:21", "not an address", "http://127.0.0.1:99999", "http://:80", "http://127.0.0.1:8x"}) {
     setServiceBaseUrl(unusable);
     reply = "old";
     EXPECT_EQ(httpPost("ignored", "connector.php", kFormHeaders, "x=1", reply), -1) << unusable;

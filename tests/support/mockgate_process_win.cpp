@@ -86,7 +86,8 @@ std::string freshFolder() {
                                static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[40];
-    std::snprintf(name, sizeof name, "/tmp/mockgate-w%012llx", static_cast<unsigned long long>(names() & 0xFFFFFFFFFFFFull));
+    std::snprintf(name, sizeof name, "/tmp/mockgate-w%012llx",
+                  static_cast<unsigned long long>(names() & 0xFFFFFFFFFFFFull));
     std::error_code error;
     if (fs::create_directory(onDriveZ(name), error)) return name;
   }
@@ -101,10 +102,14 @@ std::string launchScript(const std::string& binary, const std::vector<std::strin
   return "exec </dev/null >/dev/null 2>&1\n"
          "cd \"$(dirname \"$0\")\" || exit 1\n"
          "(\n"
-         "  " + command + " >out.txt 2>err.txt &\n"
+         "  " +
+         command +
+         " >out.txt 2>err.txt &\n"
          "  child=$!\n"
          "  echo $child >pid.tmp && mv pid.tmp pid\n"
-         "  (while kill -0 " + std::to_string(testProcess) + " 2>/dev/null && [ ! -e exit ]; do sleep 1; done\n"
+         "  (while kill -0 " +
+         std::to_string(testProcess) +
+         " 2>/dev/null && [ ! -e exit ]; do sleep 1; done\n"
          "   [ -e exit ] || kill -TERM $child) &\n"
          "  wait $child\n"
          "  echo $? >exit.tmp && mv exit.tmp exit\n"

@@ -14,7 +14,8 @@ std::vector<ToolCommand>& commandTable() {
 }
 
 void printUsage(std::FILE* out) {
-  std::fprintf(out, "usage: mgtool COMMAND [ARGUMENTS]\n       mgtool COMMAND --help\n       mgtool --version\ncommands:\n");
+  std::fprintf(out,
+               "usage: mgtool COMMAND [ARGUMENTS]\n       mgtool COMMAND --help\n       mgtool --version\ncommands:\n");
   for (const ToolCommand& command : commandTable()) {
     std::fprintf(out, "  %s %s\n", command.name, command.usage);
   }

@@ -37,9 +37,10 @@ int main(int argc, char** argv) {
   }
   testing::InitGoogleTest(&argc, argv);
   if (help) {
-    std::printf("\n--version\n      The version of %s.\n\nExit status: 0 every test run passed; 1 a test failed; "
-                "2 an unknown option.\n",
-                name.c_str());
+    std::printf(
+        "\n--version\n      The version of %s.\n\nExit status: 0 every test run passed; 1 a test failed; "
+        "2 an unknown option.\n",
+        name.c_str());
     return 0;
   }
   // GoogleTest took its own flags out; whatever is left is not known.
