@@ -357,6 +357,7 @@ void tellOutcome(const RunRecord& run) {
   const SeenOrders& seen = run.seen;
   if (!seen.refused.empty()) {
     showMessage(kOrdersRefused, static_cast<unsigned>(seen.refused.size()), shownOrderNames(seen.refused).c_str());
+    noteOrdersInHistory(kHistoryRefused, seen.refused);
   }
   if (!seen.invoicesNotFetched.empty()) {
     showMessage(kInvoicesNotFetched, shownOrderNames(seen.invoicesNotFetched).c_str());
