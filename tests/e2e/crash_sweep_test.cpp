@@ -25,7 +25,9 @@ constexpr int kKilled = 137;
 class CrashSweepTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string generator = std::string(MG_BINARY_DIR) + "/bin/mgshopgen";
+    // The shop generator stands beside mockgate: a cross build uses the native one.
+    std::string mockgate = MOCKGATE_PATH;
+    std::string generator = mockgate.substr(0, mockgate.find_last_of('/') + 1) + "mgshopgen";
     shopPath = scratch.file("shop.json");
     ASSERT_EQ(std::system((generator + " --orders 4 --seed 7 > " + shopPath).c_str()), 0);
   }
