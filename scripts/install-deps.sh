@@ -9,12 +9,12 @@ set -euo pipefail
 
 # The native build: compiler, CMake, and the stand-ins' libraries.
 demo=(cmake g++ make pkg-config libgtest-dev libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
-      libsqlite3-dev libncurses-dev rapidjson-dev)
+      libncurses-dev rapidjson-dev)
 # The rest of the tests: benchmarks, fuzzing, the 32-bit x86 build under qemu
 # and its libraries, the Windows build, and the formatting check.
 rest=(libbenchmark-dev libcjson-dev clang libclang-rt-14-dev qemu-user gcc-multilib g++-multilib
       g++-mingw-w64-i686 binutils-mingw-w64-i686 clang-format-14)
-i386=(libcpp-httplib0.11:i386 libssl3:i386 zlib1g:i386 libbrotli1:i386 libsqlite3-dev:i386)
+i386=(libcpp-httplib0.11:i386 libssl3:i386 zlib1g:i386 libbrotli1:i386)
 # Debian's Wine, run under qemu-i386 by tools/wine32/setup-and-smoke.sh.
 wine=(wine wine64 wine32:i386 qemu-user gcc-multilib gcc-mingw-w64-i686 g++-mingw-w64-i686
       binutils-mingw-w64-i686)

@@ -22,10 +22,12 @@ void setExchangeRate(const std::string& currency, double rate);
 void setUniversalImportFails(bool fails);
 
 // Universal-import configurations are kept by name in this file of the
-// working directory; documents in this SQLite database beside it; every
-// imported file is copied into the folder below, numbered in import order.
+// working directory; documents in this text file beside it, written under
+// the lock of the file after it; every imported file is copied into the
+// folder below, numbered in import order.
 constexpr const char kImportConfigFile[] = "tomiks-import-configs.bin";
-constexpr const char kDocumentDatabase[] = "tomiks-documents.sqlite";
+constexpr const char kDocumentStoreFile[] = "tomiks-documents.txt";
+constexpr const char kDocumentStoreLock[] = "tomiks-documents.lock";
 constexpr const char kImportedFolder[] = "imported";
 
 struct StoredPosition {
@@ -57,6 +59,11 @@ std::vector<StoredCustomer> storedCustomers();
 // customer, total, currency, the total in PLN (converted with the
 // document's rate), number of positions.
 std::string documentListing();
+// The stored documents for a program to read: one line a document, its
+// fields apart by tabs (a tab, CR or LF within a text given as a space): id,
+// register, number, order number, customer, currency, total with two
+// decimals, number of positions.
+std::string documentTable();
 // What each run of the universal import (52401) returned, in order: the
 // number of documents stored, or -1 when it stored nothing.
 const std::vector<int32_t>& universalImportResults();

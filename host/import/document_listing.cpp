@@ -115,4 +115,20 @@ std::string documentListing() {
   return listing;
 }
 
+std::string documentTable() {
+  auto field = [](std::string text) {
+    for (char& c : text) c = c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
+    return text;
+  };
+  std::string table;
+  for (const StoredDocument& document : storedDocuments()) {
+    char total[64];
+    std::snprintf(total, sizeof total, "%.2f", document.total);
+    table += std::to_string(document.id) + "\t" + field(document.registerName) + "\t" + field(document.number) + "\t" +
+             field(document.orderNumber) + "\t" + field(document.customer) + "\t" + field(document.currency) + "\t" +
+             total + "\t" + std::to_string(document.positions.size()) + "\n";
+  }
+  return table;
+}
+
 }  // namespace standin

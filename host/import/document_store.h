@@ -1,6 +1,6 @@
 // The stand-in's document store: the documents, positions and customer
-// records the universal import brought in (an SQLite database in the
-// working directory; kept in memory on Windows).
+// records the universal import brought in, kept in a text file of the
+// working directory on every build (document_store.cpp tells its lines).
 #pragma once
 
 #include <string>

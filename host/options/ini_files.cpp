@@ -2,6 +2,8 @@
 // "[section]" / "key=value" files, with atomic replacement on write.
 #include "options/ini_files.h"
 
+#include "text/kept_files.h"
+
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -90,18 +92,6 @@ std::vector<IniLine> splitLines(const std::string& content) {
     pos = newline == std::string::npos ? content.size() : newline + 1;
   }
   return lines;
-}
-
-bool readWholeFile(const std::string& path, std::string& content) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  content.clear();
-  char buffer[4096];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  return !failed;
 }
 
 // What tells one state of a file from another without reading it: its
@@ -219,7 +209,7 @@ const std::vector<IniLine>* currentLines(const std::string& path) {
   const bool stamped = stampOf(path, stamp);
   if (stamped && known != files.end() && known->second.vouchedFor(stamp)) return &known->second.lines;
   std::string content;
-  if (!readWholeFile(path, content)) {
+  if (readWholeFile(path, content) != WholeRead::kRead) {
     if (known != files.end()) files.erase(known);
     return nullptr;
   }
@@ -269,43 +259,11 @@ std::string joinLines(const std::vector<IniLine>& lines) {
   return content;
 }
 
-bool flushToDisk(std::FILE* file) {
-  if (std::fflush(file) != 0) return false;
-#ifdef _WIN32
-  return _commit(_fileno(file)) == 0;
-#else
-  return fsync(fileno(file)) == 0;
-#endif
-}
-
-bool replaceFile(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-// Writes content to a temporary file beside path and renames it over path, so a
-// reader sees either the old or the new file, never a half-written one.
-bool writeAtomically(const std::string& path, const std::string& content) {
-  const std::string temporary = path + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  const bool flushed = written && flushToDisk(file);
-  const bool closed = std::fclose(file) == 0;
-  if (!(flushed && closed) || !replaceFile(temporary, path)) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 bool storeValue(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
   if (!storable(section, key, value)) return false;
   std::string content;
-  if (!readWholeFile(path, content)) content.clear();  // a missing file is created
+  // A missing file is created; one that cannot be read is not written over.
+  if (readWholeFile(path, content) == WholeRead::kUnreadable) return false;
   std::vector<IniLine> lines = splitLines(content);
   const std::string ending = lineEndingOf(lines);
   const Location where = locate(lines, section, key);
@@ -334,7 +292,7 @@ bool storeValue(const std::string& path, const std::string& section, const std::
     entry.text = trim(key) + "=" + value;
     lines.push_back(entry);
   }
-  return writeAtomically(path, joinLines(lines));
+  return replaceWholeFile(path, joinLines(lines));
 }
 
 // "%d" values: optional sign and decimal digits, within the 16-bit range.
@@ -421,7 +379,7 @@ bool iniRead(const std::string& path, const std::string& section, const std::str
 std::vector<std::pair<std::string, std::string>> iniSection(const std::string& path, const std::string& section) {
   std::vector<std::pair<std::string, std::string>> entries;
   std::string content;
-  if (!readWholeFile(path, content)) return entries;
+  if (readWholeFile(path, content) != WholeRead::kRead) return entries;
   bool inSection = false;
   for (const IniLine& line : splitLines(content)) {
     if (line.kind == LineKind::kSection) inSection = sameName(line.name, section);

@@ -85,7 +85,7 @@ std::string serviceAddress(const ProgramOptions& options) {
 int runCommand(const ProgramOptions& options) {
   const std::string& command = options.command;
   if (command == "import") return runImport();
-  if (command == "documents") return listDocuments();
+  if (command == "documents") return listDocuments(options.asTable);
   if (command == "handle") return handleDocument(options.arguments, options.throughList);
   if (command == "event") return raiseDocumentEvent(options.arguments);
   return kExitUsage;

@@ -166,8 +166,8 @@ int runImport() {
   return imported ? kExitDone : kExitFailed;
 }
 
-int listDocuments() {
-  std::fputs(standin::documentListing().c_str(), stdout);
+int listDocuments(bool asTable) {
+  std::fputs((asTable ? standin::documentTable() : standin::documentListing()).c_str(), stdout);
   std::fflush(stdout);
   return kExitDone;
 }

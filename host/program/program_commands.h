@@ -10,6 +10,7 @@
 bool checkNamedDocument(const std::string& command, const std::vector<std::string>& arguments, std::string& error);
 
 int runImport();
-int listDocuments();
+// The stored documents, readable or (asTable) one tab-separated line each.
+int listDocuments(bool asTable);
 int handleDocument(const std::vector<std::string>& arguments, bool throughList);
 int raiseDocumentEvent(const std::vector<std::string>& arguments);

@@ -203,6 +203,13 @@ const OptionRow kOptions[] = {
        o.throughList = true;
        return true;
      }},
+    {"--tsv", nullptr,
+     "documents: one line a document, fields apart by tabs: id,\nregister, number, order number, customer, currency,\n"
+     "total, positions",
+     [](ProgramOptions& o, const std::string&, std::string&) {
+       o.asTable = true;
+       return true;
+     }},
     {"--help", nullptr, "this text (also -h)", nullptr},
     {"--version", nullptr, "the version of tomiks", nullptr},
 
@@ -271,6 +278,7 @@ bool looksLikeOption(const std::string& word) {
 std::string commandUsage(const CommandRow& command) {
   std::string usage = std::string("tomiks [OPTIONS] ") + command.name;
   if (std::string(command.name) == "handle") usage += " [--list]";
+  if (std::string(command.name) == "documents") usage += " [--tsv]";
   if (*command.words != '\0') usage += std::string(" ") + command.words;
   return usage;
 }
@@ -292,6 +300,10 @@ bool checkCommand(ProgramOptions& options, std::string& error) {
   }
   if (options.throughList && options.command != "handle") {
     error = "--list goes with the command handle only";
+    return false;
+  }
+  if (options.asTable && options.command != "documents") {
+    error = "--tsv goes with the command documents only";
     return false;
   }
   return true;

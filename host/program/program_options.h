@@ -23,6 +23,7 @@ struct ProgramOptions {
   int64_t writeFailsAfter = -1;          // bytes the file functions take before they fail; -1: no limit
   long exitAtCall = 0;                   // the plug-in's host call at which the process ends; 0: none
   bool throughList = false;              // handle: through the "Tspr" list
+  bool asTable = false;                  // documents: tab-separated lines
   std::map<std::string, double> rates;   // the host's exchange rates by currency, over the profile's
   std::string currentDate;               // "YY.MM.DD"; "": the profile's, else the clock
   // An incompatible host.

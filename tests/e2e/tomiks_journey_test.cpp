@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
+#include <sstream>
 
 #include "e2e/tomiks_run.h"
 #include "support/host_fixture.h"
@@ -70,6 +72,21 @@ TEST_F(TomiksJourneyTest, ImportThenHandleDocumentsPushesTheirOrders) {
   ASSERT_EQ(documents.status, 0);
   EXPECT_NE(import.output.find(documents.output), std::string::npos) << documents.output;
   EXPECT_EQ(documents.output.find("Zainstalowano"), std::string::npos);
+  // A program reads the same store one tab-separated line a document: each
+  // order taken over is there once.
+  TomiksRun table = tomiks({"documents", "--tsv"});
+  ASSERT_EQ(table.status, 0) << table.errors;
+  std::map<std::string, int> booked;
+  std::istringstream lines(table.output);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+    ASSERT_EQ(fields.size(), 8u) << line;
+    ++booked[fields[3]];
+  }
+  ASSERT_EQ(booked.size(), taken.size()) << table.output;
+  for (const StatusMove& move : taken) EXPECT_EQ(booked[std::to_string(move.order)], 1) << move.order;
 
   // The order ships: handled in the document table, then through the list,
   // then taken over by the host's event.
@@ -155,6 +172,7 @@ TEST_F(TomiksJourneyTest, CommandLineMistakesAreToldNotRun) {
   EXPECT_EQ(tomiks({"frobnicate"}).status, 2);
   EXPECT_EQ(tomiks({"import", "--frobnicate"}).status, 2) << "an unknown option after the command";
   EXPECT_EQ(tomiks({"documents", "--list"}).status, 2);
+  EXPECT_EQ(tomiks({"import", "--tsv"}).status, 2);
   TomiksRun run = tomiks({"handle", "5310002", "5310004"});
   EXPECT_EQ(run.status, 2);
   // A number that names no stored document, and no stored document at all.

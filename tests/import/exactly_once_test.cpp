@@ -51,7 +51,7 @@ class ExactlyOnceTest : public ImportTest {
     startShop(state, faults);
   }
   void forgetEverything() {
-    for (const char* name : {kRegister, kJournal, "tomiks-documents.sqlite", "tomiks-documents.txt"}) {
+    for (const char* name : {kRegister, kJournal, standin::kDocumentStoreFile}) {
       std::remove(workDir.file(name).c_str());
     }
     standin::clearMessages();

@@ -38,16 +38,11 @@ const char kNoStatuses[] =
 
 std::string withCause(const char* message, const std::string& cause) { return message + ("\n" + cause); }
 
-// Empties the stand-in's document store of the working directory (an SQLite
-// database; a text file on Windows, which has no SQLite) and the plug-in's
-// register of what it booked there.
+// Empties the stand-in's document store of the working directory and the
+// plug-in's register of what it booked there.
 void forgetStoredDocuments(const TemporaryDirectory& workDir) {
   std::remove(workDir.file("marketgate-zaimportowane.txt").c_str());
-#ifdef _WIN32
-  std::remove(workDir.file("tomiks-documents.txt").c_str());
-#else
-  std::remove(workDir.file(standin::kDocumentDatabase).c_str());
-#endif
+  std::remove(workDir.file(standin::kDocumentStoreFile).c_str());
 }
 
 class ImportRunTest : public ImportTest {

@@ -3,6 +3,7 @@
 // with its line and nothing is stored); the document store and its listing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "hostlink/host_abi.h"
@@ -120,6 +121,33 @@ TEST_F(StandinImportTest, DocumentsCustomersAndPositionsAreStored) {
             "FakturySpr  FV/1/2026f  firma       42.00  EUR     176.40        1\n"
             "2 dokumentów\n");
   EXPECT_EQ(standin::importedCopies().size(), 1u);
+}
+
+// The store is the host's books: lines it does not know (or cut short) cost
+// nothing of the rest, and a store that cannot be read is never replaced by
+// one import's documents.
+TEST_F(StandinImportTest, StoreTakesAnyBytesAndIsNeverWrittenOverUnread) {
+  const std::string store = workDir.file(standin::kDocumentStoreFile);
+  EXPECT_EQ(importText(std::string(kHeader) + kReceipt), 1);
+  const char damage[] = "X\t\\\n\0\xFF\nD\t9\tParagony\t7";  // a NUL, and a last line cut short
+  writeWholeFile(store, readWholeFile(store) + std::string(damage, sizeof damage - 1));
+  EXPECT_EQ(importText(std::string(kHeader) + kInvoice), 1);
+  std::vector<standin::StoredDocument> documents = standin::storedDocuments();
+  ASSERT_EQ(documents.size(), 2u);
+  EXPECT_EQ(documents[1].number, "FV/1/2026f");
+  EXPECT_EQ(documents[1].id, documents[0].id + 1);
+#ifdef _WIN32
+  GTEST_SKIP() << "an unreadable file that can still be renamed over needs /proc";
+#else
+  const std::string books = readWholeFile(store);
+  std::filesystem::rename(store, store + ".saved");
+  std::filesystem::create_symlink("/proc/self/mem", store);  // reading its start is an I/O error
+  EXPECT_EQ(importText(std::string(kHeader) + kReceipt), -1);
+  EXPECT_TRUE(std::filesystem::is_symlink(store));
+  std::filesystem::remove(store);
+  std::filesystem::rename(store + ".saved", store);
+  EXPECT_EQ(readWholeFile(store), books);
+#endif
 }
 
 TEST_F(StandinImportTest, HeaderAloneImportsNothing) {

@@ -71,15 +71,11 @@ std::string shopWith(const std::vector<std::string>& statuses, const std::vector
 
 class UnexpectedDataTest : public ImportTest {
  protected:
-  // Empties the stand-in's document store (an SQLite database; a text file
-  // on Windows) and the plug-in's register of what it booked there.
+  // Empties the stand-in's document store and the plug-in's register of
+  // what it booked there.
   void forgetStoredDocuments() {
     std::remove(workDir.file("marketgate-zaimportowane.txt").c_str());
-#ifdef _WIN32
-    std::remove(workDir.file("tomiks-documents.txt").c_str());
-#else
-    std::remove(workDir.file(standin::kDocumentDatabase).c_str());
-#endif
+    std::remove(workDir.file(standin::kDocumentStoreFile).c_str());
   }
   std::vector<std::string> messageTexts() const {
     std::vector<std::string> texts;

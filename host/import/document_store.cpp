@@ -1,33 +1,48 @@
-// The document store of the Windows stand-in: without SQLite there, the
-// documents, positions and customer records the universal import brought in
-// are kept in the text file "tomiks-documents.txt" of the working directory,
-// so that they outlive the program run as the database does elsewhere, with
-// the same answers. One record per line, fields apart by tabs (texts UTF-8,
-// with backslash escapes for backslash, tab, CR and LF):
+// The document store: the documents, positions and customer records the
+// universal import brought in, kept in the text file "tomiks-documents.txt"
+// of the working directory. One record per line, fields apart by tabs
+// (texts UTF-8, with backslash escapes for backslash, tab, CR and LF):
 //   D id register number orderNumber customer currency total fields
 //   P documentId number symbol name unit vat quantity grossPrice
 //   C symbol name address email
 // A committed import adds its records at the end, the file being replaced as
-// a whole; a later customer record of the same symbol replaces the earlier one.
-#include <cstdio>
+// a whole under the lock of "tomiks-documents.lock"; a later customer record
+// of the same symbol replaces the earlier one. Lines the reader does not
+// know are passed over.
+#include "import/document_store.h"
+
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
-#include <filesystem>
 #include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "text/codepages.h"
-#include "import/document_store.h"
 #include "control/host_control.h"
+#include "text/codepages.h"
+#include "text/kept_files.h"
 
 namespace standin {
 
 namespace {
 
-constexpr char kDocumentFile[] = "tomiks-documents.txt";
+constexpr char kHeading[] =
+    "# TOMIKS document store: D id register number order customer currency total fields;"
+    " P document number symbol name unit vat quantity price; C symbol name address email\n";
 
-std::string storePath() { return workingDirectory() + "/" + kDocumentFile; }
+std::string storePath() { return workingDirectory() + "/" + kDocumentStoreFile; }
+std::string lockPath() { return workingDirectory() + "/" + kDocumentStoreLock; }
+
+// The store's lock for the length of one reading or writing.
+struct HeldLock {
+  intptr_t lock = lockFile(lockPath());
+  ~HeldLock() { unlockFile(lock); }
+  HeldLock() = default;
+  HeldLock(const HeldLock&) = delete;
+  HeldLock& operator=(const HeldLock&) = delete;
+  bool held() const { return lock != -1; }
+};
 
 std::string utf8(const std::string* cp1250) { return cp1250 != nullptr ? cp1250ToUtf8(*cp1250) : std::string(); }
 
@@ -67,10 +82,23 @@ std::string unescaped(const std::string& text) {
   return out;
 }
 
-std::string number(double value) {
+// The shortest text that reads back as the same number.
+std::string numberText(double value) {
   char text[40];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
+  auto written = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, written.ptr);
+}
+
+double numberOf(const std::string& text) {
+  double value = 0.0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+long idOf(const std::string& text) {
+  long value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
 }
 
 std::string line(std::initializer_list<std::string> fields) {
@@ -113,60 +141,58 @@ std::map<std::string, std::string> parseFields(const std::string& text) {
 // Everything the file holds: documents in import order, customers by symbol.
 struct StoreContent {
   std::vector<StoredDocument> documents;
+  std::map<long, size_t> documentAt;  // index in documents by id
   std::map<std::string, StoredCustomer> customers;
+  long lastId = 0;
 };
 
 void readRecord(const std::vector<std::string>& f, StoreContent& content) {
   if (f[0] == "D" && f.size() == 9) {
     StoredDocument document;
-    document.id = std::strtol(f[1].c_str(), nullptr, 10);
+    document.id = idOf(f[1]);
     document.registerName = f[2];
     document.number = f[3];
     document.orderNumber = f[4];
     document.customer = f[5];
     document.currency = f[6];
-    document.total = std::strtod(f[7].c_str(), nullptr);
+    document.total = numberOf(f[7]);
     document.fields = parseFields(f[8]);
+    content.documentAt[document.id] = content.documents.size();
+    content.lastId = std::max(content.lastId, document.id);
     content.documents.push_back(std::move(document));
   } else if (f[0] == "P" && f.size() == 9) {
-    long id = std::strtol(f[1].c_str(), nullptr, 10);
-    for (auto it = content.documents.rbegin(); it != content.documents.rend(); ++it) {
-      if (it->id != id) continue;
-      it->positions.push_back(StoredPosition{static_cast<int>(std::strtol(f[2].c_str(), nullptr, 10)), f[3], f[4], f[5],
-                                             f[6], std::strtod(f[7].c_str(), nullptr),
-                                             std::strtod(f[8].c_str(), nullptr)});
-      break;
-    }
+    auto at = content.documentAt.find(idOf(f[1]));
+    if (at == content.documentAt.end()) return;
+    content.documents[at->second].positions.push_back(
+        StoredPosition{static_cast<int>(idOf(f[2])), f[3], f[4], f[5], f[6], numberOf(f[7]), numberOf(f[8])});
   } else if (f[0] == "C" && f.size() == 5) {
     content.customers[f[1]] = StoredCustomer{f[1], f[2], f[3], f[4]};
   }
 }
 
-std::string readBytes(const std::string& path) {
-  std::string text;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return text;
-  char buffer[8192];
-  size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  std::fclose(file);
-  return text;
-}
-
-StoreContent readStore() {
+StoreContent parseStore(const std::string& text) {
   StoreContent content;
-  const std::string text = readBytes(storePath());
   size_t at = 0;
   for (size_t end = text.find('\n'); end != std::string::npos; at = end + 1, end = text.find('\n', at)) {
-    readRecord(splitFields(text.substr(at, end - at)), content);
+    size_t length = end - at - (end > at && text[end - 1] == '\r');
+    readRecord(splitFields(text.substr(at, length)), content);
+  }
+  // Positions in their numbers' order, as the import file may give them in
+  // any order.
+  for (StoredDocument& document : content.documents) {
+    std::stable_sort(document.positions.begin(), document.positions.end(),
+                     [](const StoredPosition& a, const StoredPosition& b) { return a.number < b.number; });
   }
   return content;
 }
 
-long nextDocumentId() {
-  long last = 0;
-  for (const StoredDocument& document : readStore().documents) last = document.id > last ? document.id : last;
-  return last + 1;
+// The store as it is now; an unreadable store reads as empty (its listing),
+// but is never written over (see commit).
+StoreContent readStore() {
+  HeldLock lock;
+  std::string text;
+  readWholeFile(storePath(), text);
+  return parseStore(text);
 }
 
 StoredDocument storedForm(const ImportDocument& document) {
@@ -194,10 +220,10 @@ StoredDocument storedForm(const ImportDocument& document) {
 std::string documentLines(const StoredDocument& document) {
   std::string id = std::to_string(document.id);
   std::string text = line({"D", id, document.registerName, document.number, document.orderNumber, document.customer,
-                           document.currency, number(document.total), fieldsText(document.fields)});
+                           document.currency, numberText(document.total), fieldsText(document.fields)});
   for (const StoredPosition& position : document.positions) {
     text += line({"P", id, std::to_string(position.number), position.symbol, position.name, position.unit, position.vat,
-                  number(position.quantity), number(position.grossPrice)});
+                  numberText(position.quantity), numberText(position.grossPrice)});
   }
   return text;
 }
@@ -231,32 +257,34 @@ bool DocumentStoreWriter::add(const ImportDocument& document) {
 }
 
 bool DocumentStoreWriter::commit() {
-  long id = nextDocumentId();
-  std::string text;
-  for (StoredDocument& document : store_->documents) {
-    document.id = id++;
-    text += documentLines(document);
-  }
-  for (const StoredCustomer& customer : store_->customers) {
-    text += line({"C", customer.symbol, customer.name, customer.address, customer.email});
-  }
-  store_->documents.clear();
-  store_->customers.clear();
-  if (text.empty()) return true;
-  // The file is replaced as a whole, so an import is kept entirely or not at all.
-  std::string content = readBytes(storePath()) + text;
-  std::string fresh = storePath() + ".tmp";
-  std::FILE* file = std::fopen(fresh.c_str(), "wb");
-  if (file == nullptr) {
-    error_ = "cannot open " + fresh;
+  Store& store = *store_;
+  if (store.documents.empty() && store.customers.empty()) return true;
+  HeldLock lock;
+  if (!lock.held()) {
+    error_ = "cannot lock " + lockPath();
     return false;
   }
-  bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  written = std::fclose(file) == 0 && written;
-  std::error_code renamed;
-  if (written) std::filesystem::rename(fresh, storePath(), renamed);
-  if (!written || renamed) {
-    std::remove(fresh.c_str());
+  // The new records go after the old ones; a store that exists but cannot be
+  // read is not replaced by this import's records alone.
+  std::string content;
+  WholeRead read = readWholeFile(storePath(), content);
+  if (read == WholeRead::kUnreadable) {
+    error_ = "cannot read " + storePath();
+    return false;
+  }
+  if (content.empty()) content = kHeading;
+  if (content.back() != '\n') content += '\n';  // a last line cut short stays apart
+  long id = parseStore(content).lastId + 1;
+  for (StoredDocument& document : store.documents) {
+    document.id = id++;
+    content += documentLines(document);
+  }
+  for (const StoredCustomer& customer : store.customers) {
+    content += line({"C", customer.symbol, customer.name, customer.address, customer.email});
+  }
+  store.documents.clear();
+  store.customers.clear();
+  if (!replaceWholeFile(storePath(), content)) {
     error_ = "cannot write " + storePath();
     return false;
   }
