@@ -28,7 +28,9 @@ int socketPort(const sockaddr_storage& address) {
 }
 
 // Open connected sockets of this process whose own port is localPort and,
-// unless peerPort is -1, whose peer port is peerPort.
+// unless peerPort is -1, whose peer port is peerPort. The HTTP library does
+// not hand a request handler its connection's socket, so the descriptor is
+// found by scanning this process's own open descriptors for those ports.
 std::vector<int> connectionSockets(int localPort, int peerPort) {
     std::vector<int> found;
     DIR* dir = opendir("/proc/self/fd");
