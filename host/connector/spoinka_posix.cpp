@@ -2,11 +2,10 @@
 // handle of the host's main program module, which it finds when loaded.
 #include <dlfcn.h>
 
-#include "platform/callconv.h"
+#include "core/host_exports.h"
 
-extern "C" {
-__attribute__((visibility("default"))) void* ordinal_30008 = nullptr;
-}
+STANDIN_EXPORT void* ordinal_30008;
+void* ordinal_30008 = nullptr;
 
 namespace {
 struct FindHostModule {

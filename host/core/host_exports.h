@@ -9,17 +9,14 @@
 #include "core/host_state.h"
 #include "platform/callconv.h"
 
-// A host function of the stand-in. On Windows the host module exports its
-// functions by ordinal only, through the module definition file generated
-// at build time, so they carry no dllexport (which would add a named export);
-// elsewhere they are visible symbols "ordinal_N". Stand-in files that still
-// say MG_EXPORT get the same meaning.
+// A host function or data item of the stand-in. On Windows the host module
+// exports its functions by ordinal only, through the module definition file
+// generated at build time, so they carry no dllexport (which would add a
+// named export); elsewhere they are visible symbols "ordinal_N".
 #if defined(_WIN32)
 #define STANDIN_EXPORT extern "C"
-#undef MG_EXPORT
-#define MG_EXPORT STANDIN_EXPORT
 #else
-#define STANDIN_EXPORT MG_EXPORT
+#define STANDIN_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
 #define STANDIN_CHECK_SIGNATURE(ordinal, Type)                                     \

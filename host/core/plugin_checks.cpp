@@ -23,7 +23,7 @@ const CommandDescriptor* addedCommand(uint16_t number) {
 }  // namespace
 
 // A refusing host writes its own explanation into the buffer it is given.
-MG_EXPORT int32_t MG_STDCALL ordinal_30018(void*, char* buffer, int32_t capacity) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_30018(void*, char* buffer, int32_t capacity) {
   recordCall(30018, std::to_string(capacity));
   if (buffer != nullptr && capacity > 0) {
     std::strncpy(buffer, state().verifyRefuses ? state().verifyRefusal.c_str() : "", capacity - 1);
@@ -32,25 +32,25 @@ MG_EXPORT int32_t MG_STDCALL ordinal_30018(void*, char* buffer, int32_t capacity
   return state().verifyRefuses ? 1 : 0;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_51594() {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_51594() {
   recordCall(51594);
   return state().interfaceLevel;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52081(const void* descriptor) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52081(const void* descriptor) {
   const auto* command = static_cast<const CommandDescriptor*>(descriptor);
   recordCall(52081, command != nullptr ? std::to_string(command->number) : "null");
   if (command != nullptr) state().commands[command->number] = command;
   return 0;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52082(uint32_t number) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52082(uint32_t number) {
   recordCall(52082, std::to_string(number));
   state().commands.erase(static_cast<uint16_t>(number));
   return 0;
 }
 
-MG_EXPORT uint32_t MG_CDECL ordinal_30006(uint32_t code, uint32_t value) {
+STANDIN_EXPORT uint32_t MG_CDECL ordinal_30006(uint32_t code, uint32_t value) {
   recordCall(30006, std::to_string(code) + " " + std::to_string(value));
   if (code != kFeatureRequest) return 0;
   return value & ~state().missingFeatures;
@@ -59,7 +59,7 @@ MG_EXPORT uint32_t MG_CDECL ordinal_30006(uint32_t code, uint32_t value) {
 // Asked by GetProcAddress for every ordinal looked up in this module (see
 // platform/windows_api.h): recorded, and those configured as missing are
 // not found.
-MG_EXPORT int module_withholds_ordinal(unsigned ordinal) {
+STANDIN_EXPORT int module_withholds_ordinal(unsigned ordinal) {
   standin::recordOrdinalLookup(ordinal);
   return standin::ordinalWithheld(ordinal) ? 1 : 0;
 }

@@ -19,9 +19,9 @@
 using standin::recordCall;
 using standin::state;
 
-extern "C" void MG_CDECL ordinal_21287(void* block);
-MG_EXPORT int32_t MG_STDCALL ordinal_20907();
-MG_EXPORT void MG_THISCALL ordinal_20903(void* object);
+STANDIN_EXPORT void MG_CDECL ordinal_21287(void* block);
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_20907();
+STANDIN_EXPORT void MG_THISCALL ordinal_20903(void* object);
 
 namespace {
 
@@ -201,7 +201,7 @@ void recordOperation(unsigned ordinal, void* object, int32_t first, int32_t seco
 
 // ---- exported host functions ----
 
-MG_EXPORT void* MG_THISCALL ordinal_20902(void* object) {
+STANDIN_EXPORT void* MG_THISCALL ordinal_20902(void* object) {
   recordCall(20902);
   auto* base = static_cast<host_abi::WDialogBase*>(object);
   std::memset(base->hostPart, 0, sizeof base->hostPart);
@@ -211,7 +211,7 @@ MG_EXPORT void* MG_THISCALL ordinal_20902(void* object) {
   return object;
 }
 
-MG_EXPORT void MG_THISCALL ordinal_20903(void* object) {
+STANDIN_EXPORT void MG_THISCALL ordinal_20903(void* object) {
   recordCall(20903);
   if (!baseBuilt(object)) {
     fault("a dialog base destroyed that was not built, or destroyed twice");
@@ -222,7 +222,7 @@ MG_EXPORT void MG_THISCALL ordinal_20903(void* object) {
   dialogs().liveBases -= 1;
 }
 
-MG_EXPORT void* MG_THISCALL ordinal_20972(void* aux, void* dialog, void* function) {
+STANDIN_EXPORT void* MG_THISCALL ordinal_20972(void* aux, void* dialog, void* function) {
   recordCall(20972);
   if (function != reinterpret_cast<void*>(&ordinal_20907)) fault("an auxiliary dialog object given another function");
   if (!baseBuilt(dialog)) fault("an auxiliary dialog object for a dialog without a built base part");
@@ -233,7 +233,7 @@ MG_EXPORT void* MG_THISCALL ordinal_20972(void* aux, void* dialog, void* functio
   return aux;
 }
 
-MG_EXPORT void MG_THISCALL ordinal_20973(void* aux) {
+STANDIN_EXPORT void MG_THISCALL ordinal_20973(void* aux) {
   recordCall(20973);
   auto found = dialogs().liveAux.find(aux);
   if (found == dialogs().liveAux.end()) {
@@ -244,13 +244,13 @@ MG_EXPORT void MG_THISCALL ordinal_20973(void* aux) {
   std::memset(aux, 0, sizeof(AuxObject));
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_20907() {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_20907() {
   recordCall(20907);
   return 0;
 }
 
-MG_EXPORT int16_t MG_STDCALL ordinal_24007(void* dialog, const void* description, int32_t one, void* values,
-                                           int32_t zero, int32_t secondAuxValue, int32_t firstAuxValue) {
+STANDIN_EXPORT int16_t MG_STDCALL ordinal_24007(void* dialog, const void* description, int32_t one, void* values,
+                                                int32_t zero, int32_t secondAuxValue, int32_t firstAuxValue) {
   recordCall(24007);
   standin::DialogRun run;
   run.fixedFirst = one;
@@ -268,10 +268,10 @@ MG_EXPORT int16_t MG_STDCALL ordinal_24007(void* dialog, const void* description
 
 // The base class's inherited operations: each records its object and two
 // arguments and answers a value made of them.
-#define STANDIN_DIALOG_OPERATION(ordinal)                                                        \
-  MG_EXPORT int32_t MG_THISCALL ordinal_##ordinal(void* object, int32_t first, int32_t second) { \
-    recordOperation(ordinal, object, first, second);                                             \
-    return standin::dialogOperationResult(ordinal, first, second);                               \
+#define STANDIN_DIALOG_OPERATION(ordinal)                                                             \
+  STANDIN_EXPORT int32_t MG_THISCALL ordinal_##ordinal(void* object, int32_t first, int32_t second) { \
+    recordOperation(ordinal, object, first, second);                                                  \
+    return standin::dialogOperationResult(ordinal, first, second);                                    \
   }
 
 STANDIN_DIALOG_OPERATION(24004)

@@ -16,7 +16,7 @@ using standin::recordCall;
 using standin::state;
 
 // The stand-in's allocator: a reply handed to the plug-in is a live host block.
-MG_EXPORT void* MG_CDECL ordinal_21284(uint32_t size);
+STANDIN_EXPORT void* MG_CDECL ordinal_21284(uint32_t size);
 
 namespace {
 
@@ -96,10 +96,11 @@ const std::vector<TextInputShown>& textInputs() { return state().textInputs; }
 // be stored; *reply receives the body as host memory (null on failure).
 // *auxValue receives the HTTP status of the answer, 0 when none came (so a
 // failure with a 2xx status there is a reply that could not be stored).
-MG_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* path, const char* replyFile, int32_t a4,
-                                           int32_t a5, int32_t a6, const char* headers, const char* body, int32_t a9,
-                                           const char* verb, int32_t a11, int32_t a12, int32_t a13, char* auxBuffer,
-                                           int32_t auxCapacity, uint32_t* auxValue, char** reply, int32_t a18) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* path, const char* replyFile, int32_t a4,
+                                                int32_t a5, int32_t a6, const char* headers, const char* body,
+                                                int32_t a9, const char* verb, int32_t a11, int32_t a12, int32_t a13,
+                                                char* auxBuffer, int32_t auxCapacity, uint32_t* auxValue, char** reply,
+                                                int32_t a18) {
   standin::HttpRequestRecord request{textOf(host),
                                      textOf(path),
                                      textOf(replyFile),
@@ -125,8 +126,8 @@ MG_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* path, c
 
 // Asks the user for a text: the field holds the initial text and receives
 // the answer. 20481 when the answer was confirmed, 20482 when cancelled.
-MG_EXPORT int16_t MG_STDCALL ordinal_52207(int32_t, int32_t, const host_abi::TextInputRecord* record, char* text,
-                                           const char* prompt, int32_t value) {
+STANDIN_EXPORT int16_t MG_STDCALL ordinal_52207(int32_t, int32_t, const host_abi::TextInputRecord* record, char* text,
+                                                const char* prompt, int32_t value) {
   recordCall(52207, textOf(prompt));
   standin::TextInputShown shown{textOf(prompt), textOf(text), {0, 0, 0, 0}, value};
   if (record != nullptr) std::memcpy(shown.record, record->values, sizeof shown.record);

@@ -100,7 +100,7 @@ int32_t importConfiguredFile(const char* configName) {
 
 }  // namespace
 
-MG_EXPORT const char* MG_STDCALL ordinal_30204() {
+STANDIN_EXPORT const char* MG_STDCALL ordinal_30204() {
   recordCall(30204);
   std::string& text = currentDateText();
   text = state().currentDate;
@@ -116,14 +116,14 @@ MG_EXPORT const char* MG_STDCALL ordinal_30204() {
 
 // Days from the second date to the first; 0 for the same day. A text that
 // is no date compares equal only to the same text.
-MG_EXPORT int32_t MG_STDCALL ordinal_30908(const char* first, const char* second) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_30908(const char* first, const char* second) {
   recordCall(30908, std::string(first ? first : "") + " " + (second ? second : ""));
   long firstDay = 0, secondDay = 0;
   if (dayNumber(first, firstDay) && dayNumber(second, secondDay)) return static_cast<int32_t>(firstDay - secondDay);
   return std::string(first ? first : "") == std::string(second ? second : "") ? 0 : INT32_MAX;
 }
 
-MG_EXPORT double MG_STDCALL ordinal_51774(const char* date, const char* currency, int32_t, int32_t, int32_t) {
+STANDIN_EXPORT double MG_STDCALL ordinal_51774(const char* date, const char* currency, int32_t, int32_t, int32_t) {
   recordCall(51774, std::string(currency ? currency : "") + " " + (date ? date : ""));
   auto found = state().exchangeRates.find(currency ? currency : "");
   return found != state().exchangeRates.end() ? found->second : 0.0;
@@ -131,13 +131,13 @@ MG_EXPORT double MG_STDCALL ordinal_51774(const char* date, const char* currency
 
 // Loads the named configuration into the record: 0, or -1 (record
 // untouched) when none is stored.
-MG_EXPORT int32_t MG_STDCALL ordinal_52615(void* record, const char* name) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52615(void* record, const char* name) {
   recordCall(52615, name ? name : "");
   bool found = standin::loadImportConfigRecord(name ? name : "", record, host_abi::kUniversalImportConfigSize);
   return found ? 0 : -1;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_52527(void* record, const char* name) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52527(void* record, const char* name) {
   recordCall(52527, name ? name : "");
   bool saved = standin::saveImportConfigRecord(name ? name : "", record, host_abi::kUniversalImportConfigSize);
   return saved ? 0 : -1;
@@ -145,8 +145,8 @@ MG_EXPORT int32_t MG_STDCALL ordinal_52527(void* record, const char* name) {
 
 // Runs the universal import of the configuration's file: the number of
 // documents imported, or -1 when nothing was.
-MG_EXPORT int32_t MG_STDCALL ordinal_52401(int32_t quiet, const char* configName, uint32_t mask, int32_t, int32_t,
-                                           int32_t, int32_t) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52401(int32_t quiet, const char* configName, uint32_t mask, int32_t, int32_t,
+                                                int32_t, int32_t) {
   recordCall(52401, std::to_string(quiet) + " " + (configName ? configName : "") + " " + std::to_string(mask));
   int32_t imported = -1;
   if (state().universalImportFails) {
@@ -161,7 +161,7 @@ MG_EXPORT int32_t MG_STDCALL ordinal_52401(int32_t quiet, const char* configName
   return imported;
 }
 
-MG_EXPORT int32_t MG_STDCALL ordinal_34699(int32_t code) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_34699(int32_t code) {
   recordCall(34699, std::to_string(code));
   return 0;
 }

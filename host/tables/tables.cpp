@@ -224,14 +224,14 @@ int32_t dispatchHandler(int code, uintptr_t first, uintptr_t second) {
 
 }  // namespace standin
 
-MG_EXPORT host_abi::TableObject* MG_STDCALL ordinal_52256(int32_t number) {
+STANDIN_EXPORT host_abi::TableObject* MG_STDCALL ordinal_52256(int32_t number) {
   recordCall(52256, std::to_string(number));
   StandinTable* found = presentTable(number);
   return found != nullptr ? &found->object : nullptr;
 }
 
 // Brings the table's current record up to date; 1 when it has one.
-MG_EXPORT int32_t MG_STDCALL ordinal_52465(host_abi::TableObject* table, int32_t mode) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52465(host_abi::TableObject* table, int32_t mode) {
   StandinTable* found = tableOfObject(table);
   recordCall(52465,
              (found != nullptr ? std::to_string(found->number) : std::string("unknown")) + " " + std::to_string(mode));
@@ -240,7 +240,7 @@ MG_EXPORT int32_t MG_STDCALL ordinal_52465(host_abi::TableObject* table, int32_t
 
 // Field 16651 of the current document: the order id text of the current
 // record of "Tspr". Other fields are empty.
-MG_EXPORT const char* MG_STDCALL ordinal_52033(int32_t field) {
+STANDIN_EXPORT const char* MG_STDCALL ordinal_52033(int32_t field) {
   recordCall(52033, std::to_string(field));
   std::string& text = state().tables.fieldText;
   text.clear();
@@ -251,7 +251,7 @@ MG_EXPORT const char* MG_STDCALL ordinal_52033(int32_t field) {
 
 // Registers a handler under a code; returns the cell that holds the
 // handler registered before it (null inside when there was none).
-MG_EXPORT host_abi::NumberedHandler* MG_STDCALL ordinal_52020(int32_t code, host_abi::NumberedHandler handler) {
+STANDIN_EXPORT host_abi::NumberedHandler* MG_STDCALL ordinal_52020(int32_t code, host_abi::NumberedHandler handler) {
   recordCall(52020, std::to_string(code));
   standin::TableState& tablesState = state().tables;
   handlerCells().push_back(standin::currentHandler(code));
@@ -262,7 +262,7 @@ MG_EXPORT host_abi::NumberedHandler* MG_STDCALL ordinal_52020(int32_t code, host
 }
 
 // Withdraws the latest handler of the code, putting the previous one back.
-MG_EXPORT int32_t MG_STDCALL ordinal_52021(int32_t code) {
+STANDIN_EXPORT int32_t MG_STDCALL ordinal_52021(int32_t code) {
   recordCall(52021, std::to_string(code));
   std::vector<standin::HandlerFunction*>& cells = state().tables.registrations[code];
   if (cells.empty()) return 0;
