@@ -66,8 +66,10 @@ void recordMessage(const std::string& kind, const std::string& title, const std:
 void clearMessages();
 bool waitNoticeShown();  // a wait notice is on screen now
 
-// Every host function call is recorded (ordinal and a short detail) and
-// counted; see setExitAtCall.
+// Records a host function call (ordinal and a short detail) while call
+// recording is on (setCallRecording) and counts it; see setExitAtCall. The
+// memory functions and the formatted write (52541) never record, they are
+// only counted.
 void recordCall(unsigned ordinal, const std::string& detail = std::string());
 // Counts a call of a host function that keeps no record (memory, the
 // formatted write): the process ends here when it is the one set below.

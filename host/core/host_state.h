@@ -1,4 +1,6 @@
-// Internal state of the host stand-in, shared by its host-function files.
+// Internal state of the host stand-in, shared by its host-function files:
+// one HostState per process, which resetState (host_control.h) sets back to
+// a compliant host with nothing recorded.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,6 @@
-// State of the stand-in's dialog engine, part of the host state (reset with it).
+// State of the stand-in's dialog engine, part of the host state (reset with
+// it): the scripted answers still to come, the dialogs run and drawn, and
+// the dialog objects the plug-in holds and the faults found in its use.
 #pragma once
 
 #include <deque>
