@@ -10,6 +10,7 @@ set(STANDIN_CMAKE_DIR ${STANDIN_DIR}/cmake)
 include(${STANDIN_CMAKE_DIR}/deps_http.cmake)
 
 standin_sources(STANDIN_SOURCES ${STANDIN_AREAS})
+include(${STANDIN_CMAKE_DIR}/deps_dialog.cmake)
 
 add_library(standin_objs OBJECT ${STANDIN_SOURCES})
 target_include_directories(standin_objs PUBLIC ${STANDIN_DIR} ${CMAKE_SOURCE_DIR}/src)

@@ -1,5 +1,6 @@
 // Running a dialog on the terminal (ncurses): drawn in character cells,
-// answered with the keyboard. Built only where ncurses is found.
+// answered with the keyboard. dialog_terminal_ncurses.cpp where ncurses is
+// found, dialog_terminal_none.cpp elsewhere (host/cmake/deps_dialog.cmake).
 #pragma once
 
 #include "dialogs/dialog_model.h"

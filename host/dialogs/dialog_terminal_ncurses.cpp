@@ -3,8 +3,6 @@
 // pick list below its control; keys go to the dialog model.
 #include "dialogs/dialog_terminal.h"
 
-#if defined(STANDIN_HAVE_NCURSES)
-
 #define NCURSES_WIDECHAR 1
 #include <ncurses.h>
 #include <unistd.h>
@@ -160,15 +158,3 @@ void runTerminalDialog(DialogModel& model) {
 }
 
 }  // namespace standin
-
-#else
-
-namespace standin {
-
-bool terminalDialogBuilt() { return false; }
-bool terminalDialogUsable() { return false; }
-void runTerminalDialog(DialogModel& model) { model.press(DialogKey::escape); }
-
-}  // namespace standin
-
-#endif
