@@ -4,8 +4,6 @@
 // leaves its port, process id and exit status in files of a folder under
 // /tmp, which the test reads through drive Z:. A watchdog in the script stops
 // mockgate when the test process ends without stopping it (a crash).
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include <chrono>
@@ -200,5 +198,3 @@ MockgateProcess::~MockgateProcess() {
     fs::remove_all(dir, ignored);
   }
 }
-
-#endif  // _WIN32

@@ -2,8 +2,6 @@
 // the test: what arrives, how failures are reported, that one connection
 // carries consecutive requests, and that a request whose connection closed
 // unanswered is not sent again.
-#ifdef _WIN32
-
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -267,5 +265,3 @@ TEST_F(WindowsHttpClient, RequestWhoseConnectionClosedUnansweredIsNotSentAgain) 
 }
 
 }  // namespace
-
-#endif  // _WIN32

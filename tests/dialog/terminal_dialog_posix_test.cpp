@@ -3,8 +3,6 @@
 // typed text, F12, ESC), the drawn dialog read back from the terminal.
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -113,5 +111,3 @@ TEST_F(TerminalDialogTest, EscCancels) {
 }
 
 }  // namespace
-
-#endif

@@ -1,7 +1,5 @@
 // The host stand-in's HTTP client against a loopback server: what arrives, how
 // failures are reported, and that one connection carries consecutive requests.
-#ifndef _WIN32
-
 #include "http/http_client.h"
 
 #include <gtest/gtest.h>
@@ -197,5 +195,3 @@ TEST_F(HttpClient, ARequestPastItsTotalTimeOrWithTooLargeAReplyFailsAndTheNextOn
 }
 
 }  // namespace
-
-#endif  // _WIN32
