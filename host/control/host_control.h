@@ -85,8 +85,9 @@ void setWriteFailsAfter(int64_t bytes);
 const std::vector<CallRecord>& calls();
 int callCount(unsigned ordinal);
 void clearCalls();
-// Recording is on after every reset; a long run that needs no record (a
-// benchmark, the program) turns it off and keeps its memory flat.
+// Recording is on after every reset; a long run that needs no record (the
+// import benchmark) turns it off and keeps its memory flat. Calls are
+// counted all the same, so setExitAtCall means the same call either way.
 void setCallRecording(bool on);
 
 // Commands the plug-in added (by number): the host calls the handler.

@@ -113,6 +113,8 @@ STANDIN_EXPORT int32_t MG_STDCALL ordinal_51757(const char* host, const char* pa
                                      -1};
   if (state().recordingCalls) {
     recordCall(51757, request.host + "/" + request.path + " " + request.verb + " " + request.body);
+  } else {
+    standin::countHostCall();
   }
   if (reply != nullptr) *reply = nullptr;
   if (auxBuffer != nullptr && auxCapacity > 0) auxBuffer[0] = '\0';

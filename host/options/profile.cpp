@@ -29,9 +29,11 @@ std::string describe(int mode, const char* section, const char* key, const char*
 STANDIN_EXPORT int16_t MG_CDECL ordinal_41399(const char* file, int32_t mode, const char* section, const char* key,
                                               const char* format, va_list values) {
   // The plug-in reads its options one value at a time: the record's text is
-  // made only when calls are kept.
+  // made only when calls are kept; the call is counted either way.
   if (standin::state().recordingCalls) {
     recordCall(41399, std::string(file ? file : "") + " " + describe(mode, section, key, format));
+  } else {
+    standin::countHostCall();
   }
   if (file == nullptr) return 1;
   return standin::iniAccess(inWorkingDirectory(file), mode, section, key, format, values);
@@ -39,7 +41,11 @@ STANDIN_EXPORT int16_t MG_CDECL ordinal_41399(const char* file, int32_t mode, co
 
 STANDIN_EXPORT int16_t MG_CDECL ordinal_52224(int32_t mode, const char* section, const char* key, const char* format,
                                               va_list values) {
-  if (standin::state().recordingCalls) recordCall(52224, describe(mode, section, key, format));
+  if (standin::state().recordingCalls) {
+    recordCall(52224, describe(mode, section, key, format));
+  } else {
+    standin::countHostCall();
+  }
   return standin::iniAccess(inWorkingDirectory("tomiks.ini"), mode, section, key, format, values);
 }
 

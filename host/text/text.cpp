@@ -53,8 +53,12 @@ STANDIN_EXPORT char* MG_STDCALL ordinal_52161(char* destination, const char* sou
 STANDIN_EXPORT int32_t MG_STDCALL ordinal_35387(char* destination, int32_t capacity, const char* source, int32_t length,
                                                 int32_t fromCode, int32_t toCode) {
   // Called once per line of an import file: the record's text is made only
-  // when calls are kept.
-  if (state().recordingCalls) recordCall(35387, std::to_string(fromCode) + ">" + std::to_string(toCode));
+  // when calls are kept; the call is counted either way.
+  if (state().recordingCalls) {
+    recordCall(35387, std::to_string(fromCode) + ">" + std::to_string(toCode));
+  } else {
+    standin::countHostCall();
+  }
   return standin::convertTextInto(destination, capacity, source, length, fromCode, toCode);
 }
 
