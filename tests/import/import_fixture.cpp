@@ -163,6 +163,11 @@ void ImportTest::startShop(const std::string& shop, const std::vector<std::strin
   standin::setServiceBaseUrl(mock->baseUrl());
 }
 
+void ImportTest::forgetStoredDocuments() {
+  std::remove(workDir.file("marketgate-zaimportowane.txt").c_str());
+  std::remove(workDir.file(standin::kDocumentStoreFile).c_str());
+}
+
 void ImportTest::setOption(const char* key, const std::string& value) {
   ASSERT_TRUE(standin::iniWrite(workDir.file("marketgate.ini"), "Opcje", key, value));
 }

@@ -40,6 +40,9 @@ class ImportTest : public HostFixture {
   // Starts mockgate with the shop and points the host's HTTP at it.
   void startShop(const std::string& shop, const std::vector<std::string>& faults = {});
   void setOption(const char* key, const std::string& value);  // section "Opcje"
+  // Empties the stand-in's document store and the plug-in's register of
+  // what it booked there.
+  void forgetStoredDocuments();
   void setStatusPositions(int incoming, int outgoing);
 
   // Translates one reply into a fresh file and gives the file's bytes.

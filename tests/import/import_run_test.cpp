@@ -38,13 +38,6 @@ const char kNoStatuses[] =
 
 std::string withCause(const char* message, const std::string& cause) { return message + ("\n" + cause); }
 
-// Empties the stand-in's document store of the working directory and the
-// plug-in's register of what it booked there.
-void forgetStoredDocuments(const TemporaryDirectory& workDir) {
-  std::remove(workDir.file("marketgate-zaimportowane.txt").c_str());
-  std::remove(workDir.file(standin::kDocumentStoreFile).c_str());
-}
-
 class ImportRunTest : public ImportTest {
  protected:
   // count orders in status 101; orders 98 to 101 share one confirmation
@@ -192,7 +185,7 @@ TEST_F(ImportRunTest, SingleFaultsAreRepeatedAndEveryOrderArrives) {
       {"error", kInjectedError}, {"slow:300", nullptr}, {"drop", kUnreachable}};
   for (const auto& [kind, told] : faults) {
     SCOPED_TRACE(kind);
-    forgetStoredDocuments(workDir);
+    forgetStoredDocuments();
     standin::clearMessages();
     startShop(shopJson(shopOrders(150)), {std::string("getOrders:2:") + kind});
     runOrderImport();

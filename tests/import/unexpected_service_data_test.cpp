@@ -71,12 +71,6 @@ std::string shopWith(const std::vector<std::string>& statuses, const std::vector
 
 class UnexpectedDataTest : public ImportTest {
  protected:
-  // Empties the stand-in's document store and the plug-in's register of
-  // what it booked there.
-  void forgetStoredDocuments() {
-    std::remove(workDir.file("marketgate-zaimportowane.txt").c_str());
-    std::remove(workDir.file(standin::kDocumentStoreFile).c_str());
-  }
   std::vector<std::string> messageTexts() const {
     std::vector<std::string> texts;
     for (const standin::ShownMessage& message : standin::messages()) {
